@@ -1,0 +1,27 @@
+# Warnings and sanitizers per target, never as global flags.
+function(zorvan_target_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+  if(ZORVAN_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(ZORVAN_TSAN)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
+  endif()
+endfunction()
+
+# Core libraries never see Qt: they are plain C++ and link only other core libraries.
+function(zorvan_core_library target)
+  add_library(${target} STATIC ${ARGN})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  zorvan_target_options(${target})
+endfunction()
+
+function(zorvan_gtest target)
+  add_executable(${target} ${ARGN})
+  target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
+  zorvan_target_options(${target})
+  target_compile_definitions(${target} PRIVATE ZORVAN_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+endfunction()
