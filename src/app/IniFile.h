@@ -1,0 +1,60 @@
+#pragma once
+// Settings files: INI text in cp1251 with CR LF line ends, held whole in memory.
+// Sections and keys keep their file order; names compare without regard to case.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvan {
+
+class TIniFile {
+ public:
+  TIniFile() = default;
+
+  // Parses any bytes; lines it cannot read are skipped.
+  static TIniFile FromBytes(std::string_view bytes);
+  std::string ToBytes() const;
+
+  // A missing file loads as empty and succeeds; an unreadable one fails with the system's text.
+  bool LoadFromFile(const std::string& path, std::string* error = nullptr);
+  // Written to a temporary file beside the target and renamed into place.
+  bool SaveToFile(const std::string& path, std::string* error = nullptr) const;
+
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+  std::vector<std::string> Sections() const;
+  std::vector<std::string> Keys(std::string_view section) const;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback) const;
+  // Decimal, "$hex" or "0xhex"; anything else gives the fallback.
+  int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
+  // An integer, non-zero = true; anything else gives the fallback.
+  bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  void EraseSection(std::string_view section);
+  void DeleteKey(std::string_view section, std::string_view key);
+  void Clear() { sections_.clear(); }
+
+ private:
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+  };
+
+  const Section* FindSection(std::string_view name) const;
+  Section& SectionFor(std::string_view name);
+  const std::string* FindValue(std::string_view section, std::string_view key) const;
+
+  std::vector<Section> sections_;
+};
+
+}  // namespace zorvan
