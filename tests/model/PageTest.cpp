@@ -1,0 +1,182 @@
+#include "model/Page.h"
+
+#include <gtest/gtest.h>
+
+#include "app/Cp1251.h"
+
+namespace zorvan {
+namespace {
+
+using K = TControlKind;
+
+// A page with one control of each stored kind and hints as factory defaults.
+template <class Base>
+struct SamplePage : Base {
+  SamplePage(const char* name = "formSample") : Base(name) {
+    this->Add("lbStatus", K::Label);
+    this->Add("etObject", K::Edit, "0050");
+    this->Add("meCode", K::MaskEdit, "5281").SetText("1111");
+    this->Add("seCount", K::SpinEdit, "3").SetText("7");
+    this->Add("cbFlag", K::CheckBox, "true");
+    this->Add("rbOn", K::RadioButton, "true");
+    this->Add("rbOff", K::RadioButton, "false");
+    auto& list = this->Add("cbList", K::ComboBox, "20");
+    list.SetItems({"10", "20", "30"});
+    list.SetItemIndex(2);
+    auto& images = this->Add("cbImages", K::ComboBoxEx, "");
+    images.SetItems({"a", "b"});
+    images.SetItemIndex(1);
+  }
+};
+
+TEST(PagePersistence, SaveWritesValueFormsInComponentOrder) {
+  SamplePage<TformIncl> page;
+  page["cbFlag"].SetChecked(true);
+  TIniFile ini;
+  page.SaveToIni(ini);
+  EXPECT_EQ(ini.Keys("formSample"),
+            (std::vector<std::string>{"etObject", "meCode", "seCount", "cbFlag", "rbOn", "rbOff", "cbList"}));
+  EXPECT_EQ(ini.ReadString("formSample", "cbFlag", ""), "1");
+  EXPECT_EQ(ini.ReadString("formSample", "rbOn", ""), "0");
+  EXPECT_EQ(ini.ReadString("formSample", "cbList", ""), "2");
+
+  // The plain routine writes the image list too.
+  TIniFile plain;
+  SavePlainPage(plain, page);
+  EXPECT_EQ(plain.ReadString("formSample", "cbImages", ""), "1");
+}
+
+TEST(PagePersistence, CheckBoxReadsIntegerFormsAndIgnoresWords) {
+  for (const auto& [stored, expected] :
+       std::vector<std::pair<const char*, bool>>{{"1", true}, {"0x1", true}, {"$1", true}, {"0", false}, {"yes", false}}) {
+    SamplePage<TformIncl> page;
+    page["cbFlag"].SetChecked(true);
+    TIniFile ini;
+    ini.WriteString("formSample", "cbFlag", stored);
+    page.LoadFromIni(ini);
+    EXPECT_EQ(page["cbFlag"].Checked(), expected) << stored;
+  }
+}
+
+TEST(PagePersistence, InclPageWithoutItsSectionTakesHintsAndKeepsMaskedAndSpin) {
+  SamplePage<TformIncl> page;
+  page["etObject"].SetText("1234");
+  page["cbFlag"].SetChecked(true);
+  page["rbOff"].SetChecked(true);
+  page.LoadFromIni(TIniFile{});
+  EXPECT_EQ(page["etObject"].Text(), "0050");
+  EXPECT_EQ(page["meCode"].Text(), "1111");
+  EXPECT_EQ(page["seCount"].Text(), "7");
+  EXPECT_FALSE(page["cbFlag"].Checked());
+  EXPECT_TRUE(page["rbOn"].Checked());
+  EXPECT_FALSE(page["rbOff"].Checked());
+  EXPECT_EQ(page["cbList"].ItemIndex(), 0);
+}
+
+TEST(PagePersistence, PlainPageWithoutItsSectionEmptiesEditsAndKeepsChecks) {
+  SamplePage<TPlainPage> page;
+  page["etObject"].SetText("1234");
+  page["cbFlag"].SetChecked(true);
+  page.LoadFromIni(TIniFile{});
+  EXPECT_EQ(page["etObject"].Text(), "");
+  EXPECT_EQ(page["meCode"].Text(), "5281");  // the masked edit's hint
+  EXPECT_TRUE(page["cbFlag"].Checked());
+  EXPECT_EQ(page["cbImages"].ItemIndex(), 0);
+}
+
+TEST(PagePersistence, IndexBeyondTheListLeavesNoSelection) {
+  SamplePage<TformIncl> page;
+  TIniFile ini;
+  ini.WriteInteger("formSample", "cbList", 9);
+  page.LoadFromIni(ini);
+  EXPECT_EQ(page["cbList"].ItemIndex(), -1);
+}
+
+TEST(PagePersistence, SetDefaultsFromHints) {
+  SamplePage<TformIncl> page;
+  page.Add("cbOdd", K::CheckBox, "maybe").SetChecked(true);
+  auto& other = page.Add("cbOther", K::ComboBox, "99");
+  other.SetItems({"1", "2"});
+  other.SetItemIndex(1);
+  page.SetDefaults();
+  EXPECT_EQ(page["etObject"].Text(), "0050");
+  EXPECT_EQ(page["meCode"].Text(), "5281");
+  EXPECT_EQ(page["seCount"].Text(), "3");
+  EXPECT_TRUE(page["cbFlag"].Checked());
+  EXPECT_TRUE(page["cbOdd"].Checked());  // an unreadable hint leaves the control as it was
+  EXPECT_EQ(page["cbList"].ItemIndex(), 1);
+  EXPECT_EQ(page["cbOther"].ItemIndex(), -1);
+}
+
+TEST(PagePersistence, SystemEventsListsTravelAsTheirShownText) {
+  SamplePage<TPlainPage> page("formATests");
+  page["cbList"].SetText("10");
+  TIniFile ini;
+  page.SaveToIni(ini);
+  EXPECT_EQ(ini.ReadString("formATests", "cbList", ""), "10");
+  SamplePage<TPlainPage> back("formATests");
+  back["cbList"].SetItems({"x", "y"});
+  back.LoadFromIni(ini);
+  EXPECT_EQ(back["cbList"].Text(), "10");
+}
+
+TEST(PagePersistence, ClearPageForReadAndWrite) {
+  SamplePage<TformIncl> page;
+  page["lbStatus"].SetFontColor("clRed");
+  page["etObject"].SetFontStyle(fsBold);
+  page["etObject"].SetText("0050");
+  page["cbFlag"].SetChecked(true);
+  page["cbFlag"].SetText("!");
+  auto& link = page.Add("URLLabel1", K::LinkLabel);
+  link.SetFontColor("clBlue");
+  ClearPageForWrite(page);
+  EXPECT_EQ(page["lbStatus"].FontColor(), "clWindowText");
+  EXPECT_EQ(page["etObject"].FontStyle(), fsRegular);
+  EXPECT_EQ(page["etObject"].Text(), "0050");
+  EXPECT_TRUE(page["cbFlag"].Checked());
+  EXPECT_EQ(page["cbFlag"].Text(), "");
+  EXPECT_EQ(link.FontColor(), "clBlue");
+  ClearPageForRead(page);
+  EXPECT_EQ(page["etObject"].Text(), "");
+  EXPECT_FALSE(page["cbFlag"].Checked());
+  EXPECT_EQ(page["meCode"].Text(), "1111");
+}
+
+TEST(PagePersistence, HintsAsBooleans) {
+  bool v = false;
+  EXPECT_TRUE(HintAsBool("TRUE", v) && v);
+  EXPECT_TRUE(HintAsBool("False", v) && !v);
+  EXPECT_TRUE(HintAsBool("2", v) && v);
+  EXPECT_FALSE(HintAsBool("", v));
+  EXPECT_FALSE(HintAsBool("yes", v));
+}
+
+TEST(ControlModel, RegistryAndHandlers) {
+  TForm form("Form1");
+  auto& edit = form.Add("etO", K::Edit);
+  int changes = 0;
+  edit.onChange = [&](TControl&) { ++changes; };
+  edit.SetText("1");
+  edit.SetText("1");
+  EXPECT_EQ(changes, 1);
+  int repaint = 0;
+  const int id = edit.AddListener([&](const TControl&) { ++repaint; });
+  edit.SetEnabled(false);
+  edit.RemoveListener(id);
+  edit.SetEnabled(true);
+  EXPECT_EQ(repaint, 1);
+  TFormRegistry registry;
+  registry.Register(form);
+  EXPECT_EQ(registry.Find("Form1", "etO"), &edit);
+  EXPECT_EQ(registry.Find("Form1", ""), &form.Self());
+  EXPECT_EQ(registry.Find("Form1", "none"), nullptr);
+  EXPECT_EQ(registry.Find("Form2", "etO"), nullptr);
+  auto& tree = form.Add("tv1", K::TreeView);
+  tree.SetNodes({{"a", 1}, {"b", 2}});
+  tree.SelectNode(1);
+  tree.SelectNode(99);
+  EXPECT_EQ(tree.SelectedNode(), 1);
+}
+
+}  // namespace
+}  // namespace zorvan
