@@ -158,8 +158,19 @@ class TForm {
   TControl& operator[](std::string_view name);
   const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
 
+  // Modal windows: the rules close them with a result, the view ends its modal loop.
+  enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+  void CloseModal(int result) {
+    modalResult_ = result;
+    if (onCloseModal) onCloseModal(result);
+  }
+  int ModalResult() const { return modalResult_; }
+  void ResetModalResult() { modalResult_ = mrNone; }
+  std::function<void(int)> onCloseModal;
+
  private:
   TControl self_;
+  int modalResult_ = mrNone;
   std::vector<std::unique_ptr<TControl>> controls_;
 };
 
