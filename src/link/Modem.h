@@ -1,0 +1,95 @@
+#pragma once
+// The worker thread of one connection: it owns the port, runs the command exchange and
+// calls the device object's Run with the current request, back to back.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/XComDrv.h"
+
+namespace zorvan {
+
+class TOutArray;
+class TDevice;
+
+class TModem {
+ public:
+  // A cable connection: 2 stop bits, nothing to dial.
+  TModem(std::string portName, TOutArray& out, TDevice& device);
+  ~TModem();  // requests termination and waits for the thread
+  TModem(const TModem&) = delete;
+  TModem& operator=(const TModem&) = delete;
+
+  // UI side.
+  void Start();
+  void SetRequest(std::uint8_t code);
+  std::uint8_t CurrentRequest() const { return requestCode_.load(); }
+  // Back to the idle cycle after the request ran, unless another one has been posted.
+  void ClearRequest(std::uint8_t code) { requestCode_.compare_exchange_strong(code, 0); }
+  bool IsTerminated() const { return terminate_.load(); }
+  void Terminate();
+  void WaitFor();
+  bool Finished() const { return finished_.load(); }
+  // Called on the worker thread as its very last step.
+  void SetOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
+  // The port failure that ended the connection (empty when none); read it after WaitFor.
+  const std::string& PortFailure() const { return portFailure_; }
+  const std::string& PortName() const { return portName_; }
+
+  // Worker side: the exchange.
+  bool SendCommand(const std::string& command, std::string& reply, bool echo, bool raw, bool requireTerminator,
+                   const std::string& terminator, int timeoutMs, int attempts);
+  bool CheckReply(bool timedOut, const std::string& reply, int mode, int& code);
+  bool ReadUntil(std::string& reply, int timeoutMs, const std::string& terminator);
+  bool ReadUntilAny(std::string& reply, const std::vector<std::string>& texts, int timeoutMs);
+  bool ReadUntilQuick(std::string& reply, int timeoutMs, const std::string& terminator);
+  void FlushInput();
+  void WriteRaw(const std::string& text);  // raises EDeviceError
+  void SetRTS();
+  void ClrRTS();
+  void Log(const std::string& text, bool window, bool time);
+  TOutArray& Out() { return out_; }
+
+  // Connection set-up: a cable connection has nothing to dial and succeeds at once.
+  bool DialModem(int connectProtocol);
+  bool ModemLink() const { return modemLink_; }
+  bool PortOpen() const { return port_.IsOpen(); }
+
+  // The idle wait: returns when input arrives, a request or termination is posted,
+  // or the protocol milliseconds have passed.
+  void WaitForActivity(int timeoutMs);
+
+  void OpenPort();
+  void ClosePort();
+
+ private:
+  void Execute();
+  bool StopRequested() const { return terminate_.load() && !hangUpPermission_.load(); }
+  std::string ReadPending();
+  bool WaitInput(double realMs);
+  void CollectUntilQuiet(std::string& reply, std::int64_t deadlineMs);
+  void ReadError(const EDeviceError& error);
+  void Wake();
+  double QuietGapRealMs() const;
+
+  TXComm port_;
+  std::string portName_;
+  std::string dialNumber_;  // empty: the programming cable
+  TOutArray& out_;
+  TDevice& device_;
+  std::atomic<std::uint8_t> requestCode_{0};
+  std::atomic<bool> terminate_{false};
+  std::atomic<bool> hangUpPermission_{false};
+  std::atomic<bool> finished_{false};
+  bool modemLink_ = false;
+  std::string portFailure_;
+  double lastInputRealMs_ = -1e9;
+  int wakeFd_ = -1;
+  std::function<void()> onFinished_;
+  std::thread thread_;
+};
+
+}  // namespace zorvan

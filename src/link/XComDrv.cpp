@@ -1,0 +1,275 @@
+#include "link/XComDrv.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+
+namespace zorvan {
+namespace {
+
+const char* const kNotOpened = "Device not opened.";
+
+std::int64_t ElapsedMs(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+speed_t SpeedConstant(unsigned value) {
+  switch (value) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return B0;
+  }
+}
+
+int ClampQueue(int size) { return std::clamp(size, 128, 4096); }
+
+}  // namespace
+
+unsigned BaudRateValue(TBaudRate rate) {
+  switch (rate) {
+    case TBaudRate::br110: return 110;
+    case TBaudRate::br300: return 300;
+    case TBaudRate::br600: return 600;
+    case TBaudRate::br1200: return 1200;
+    case TBaudRate::br2400: return 2400;
+    case TBaudRate::br4800: return 4800;
+    case TBaudRate::br9600: return 9600;
+    case TBaudRate::br14400: return 14400;
+    case TBaudRate::br19200: return 19200;
+    case TBaudRate::br38400: return 38400;
+    case TBaudRate::br56000: return 56000;
+    case TBaudRate::br57600: return 57600;
+    case TBaudRate::br115200: return 115200;
+    case TBaudRate::br128000: return 128000;
+    case TBaudRate::br256000: return 256000;
+    case TBaudRate::brCustom: return 0;
+  }
+  return 0;
+}
+
+TXComm::~TXComm() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void TXComm::SetBaudRate(TBaudRate rate) {
+  baudRate_ = rate;
+  if (rate != TBaudRate::brCustom) baudValue_ = BaudRateValue(rate);
+  if (IsOpen()) ApplySettings();
+}
+
+void TXComm::SetBaudValue(unsigned value) {
+  if (baudRate_ != TBaudRate::brCustom) return;
+  baudValue_ = value;
+  if (IsOpen()) ApplySettings();
+}
+
+void TXComm::SetDataControl(const TCommDataControl& control) {
+  dataControl_ = control;
+  if (IsOpen()) ApplySettings();
+}
+
+void TXComm::SetBuffers(const TCommBuffers& buffers) {
+  buffers_ = buffers;
+  buffers_.InputSize = ClampQueue(buffers.InputSize);
+  buffers_.OutputSize = ClampQueue(buffers.OutputSize);
+  if (IsOpen()) ::tcflush(fd_, TCIOFLUSH);
+}
+
+void TXComm::SetFlowControl(TFlowControl flow) {
+  flowControl_ = flow;
+  if (IsOpen()) ApplySettings();
+}
+
+void TXComm::RaiseSystem(int code, const char* message, int error) const {
+  throw EDeviceError(code, std::string(message) + " (error " + std::to_string(error) + ": " + std::strerror(error) + ")");
+}
+
+void TXComm::RequireOpen() const {
+  if (!IsOpen()) throw EDeviceError(1, kNotOpened);
+}
+
+void TXComm::Open() {
+  if (IsOpen()) throw EDeviceError(2, "Device is allready opened.");
+  std::string path = deviceName_;
+  if (path.empty() || path[0] != '/') path = "/dev/" + path;
+  const std::string cannotOpen = "Cannot open device " + deviceName_;
+  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw EDeviceError(65535, cannotOpen);
+  // TIOCEXCL alone does not stop root; the lock on the descriptor does.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+    ::close(fd);
+    throw EDeviceError(65535, cannotOpen);
+  }
+  fd_ = fd;
+  try {
+    ApplySettings();
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
+  ::tcflush(fd_, TCIOFLUSH);
+  if (flowControl_ == TFlowControl::fcNone) {
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(fd_, TIOCMBIC, &lines);  // fails on a pseudo-terminal; nothing to do then
+  }
+}
+
+void TXComm::ApplySettings() {
+  termios tio{};
+  if (::tcgetattr(fd_, &tio) != 0) throw EDeviceError(3, "Unable to update device control block.");
+  ::cfmakeraw(&tio);
+  tio.c_cflag |= CLOCAL | CREAD;
+  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+  switch (dataControl_.DataBits) {
+    case TDataBits::db4:
+    case TDataBits::db5: tio.c_cflag |= CS5; break;
+    case TDataBits::db6: tio.c_cflag |= CS6; break;
+    case TDataBits::db7: tio.c_cflag |= CS7; break;
+    case TDataBits::db8: tio.c_cflag |= CS8; break;
+  }
+  switch (dataControl_.Parity) {
+    case TParity::paNone: break;
+    case TParity::paOdd: tio.c_cflag |= PARENB | PARODD; break;
+    case TParity::paEven: tio.c_cflag |= PARENB; break;
+    case TParity::paMark: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case TParity::paSpace: tio.c_cflag |= PARENB | CMSPAR; break;
+  }
+  if (dataControl_.StopBits != TStopBits::sb1) tio.c_cflag |= CSTOPB;  // 1.5 is not a POSIX setting
+  tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+  if (flowControl_ == TFlowControl::fcRtsCts) tio.c_cflag |= CRTSCTS;
+  if (flowControl_ == TFlowControl::fcSoftware) tio.c_iflag |= IXON | IXOFF;
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+  speed_t speed = SpeedConstant(baudValue_);
+  if (speed == B0 || ::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0 ||
+      ::tcsetattr(fd_, TCSANOW, &tio) != 0)
+    throw EDeviceError(3, "Unable to update device control block.");
+}
+
+void TXComm::Close() {
+  RequireOpen();
+  int fd = fd_;
+  fd_ = -1;
+  ::flock(fd, LOCK_UN);
+  ::close(fd);
+}
+
+int TXComm::InQueueCount() {
+  RequireOpen();
+  int count = 0;
+  if (::ioctl(fd_, FIONREAD, &count) != 0) return 0;
+  return count;
+}
+
+int TXComm::OutQueueCount() {
+  RequireOpen();
+  int count = 0;
+  if (::ioctl(fd_, TIOCOUTQ, &count) != 0) return 0;
+  return count;
+}
+
+int TXComm::Write(const char* data, int count, int timeoutMs) {
+  RequireOpen();
+  auto start = std::chrono::steady_clock::now();
+  int written = 0;
+  while (written < count) {
+    ssize_t n = ::write(fd_, data + written, static_cast<size_t>(count - written));
+    if (n > 0) {
+      written += static_cast<int>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) RaiseSystem(11, "Unable to write to port.", errno);
+    std::int64_t left = timeoutMs - ElapsedMs(start);
+    if (left < 0) break;
+    pollfd p{fd_, POLLOUT, 0};
+    int ready = ::poll(&p, 1, static_cast<int>(std::min<std::int64_t>(left, 50)) + 1);
+    if (ready > 0 && (p.revents & (POLLERR | POLLNVAL)) != 0) RaiseSystem(11, "Unable to write to port.", EIO);
+    if (ready > 0 && (p.revents & POLLHUP) != 0 && (p.revents & POLLOUT) == 0)
+      RaiseSystem(11, "Unable to write to port.", EIO);
+  }
+  return written;
+}
+
+bool TXComm::WriteString(const std::string& text) {
+  return Write(text.data(), static_cast<int>(text.size()), buffers_.OutputTimeout) == static_cast<int>(text.size());
+}
+
+int TXComm::Read(char* buffer, int count, int timeoutMs) {
+  RequireOpen();
+  auto start = std::chrono::steady_clock::now();
+  int got = 0;
+  while (got < count) {
+    if (InQueueCount() > 0 || WaitReadable(0)) {
+      ssize_t n = ::read(fd_, buffer + got, static_cast<size_t>(count - got));
+      if (n > 0) {
+        got += static_cast<int>(n);
+        continue;
+      }
+      if (n == 0 || (errno != EAGAIN && errno != EINTR)) RaiseSystem(10, "Unable to read from port.", n == 0 ? EIO : errno);
+    }
+    if (ElapsedMs(start) > timeoutMs) break;
+    WaitReadable(std::min(10.0, static_cast<double>(timeoutMs)));
+  }
+  return got;
+}
+
+bool TXComm::ReadChar(char& byte) { return Read(&byte, 1, buffers_.InputTimeout) == 1; }
+
+std::string TXComm::ReadAvailable() {
+  RequireOpen();
+  std::string text;
+  char chunk[512];
+  for (;;) {
+    ssize_t n = ::read(fd_, chunk, sizeof chunk);
+    if (n > 0) {
+      text.append(chunk, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
+    // End of file or an I/O error: the line has gone (pty closed, adapter pulled).
+    if (!text.empty()) break;
+    RaiseSystem(10, "Unable to read from port.", n == 0 ? EIO : errno);
+  }
+  return text;
+}
+
+bool TXComm::WaitReadable(double realMs, int wakeFd) {
+  RequireOpen();
+  pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+  timespec timeout{};
+  if (realMs > 0) {
+    auto micros = static_cast<long>(realMs * 1000.0);
+    timeout.tv_sec = micros / 1000000;
+    timeout.tv_nsec = (micros % 1000000) * 1000;
+  }
+  int ready = ::ppoll(p, wakeFd >= 0 ? 2 : 1, &timeout, nullptr);
+  if (ready <= 0) return false;
+  return (p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+bool TXComm::SetRTS(bool raised) {
+  RequireOpen();
+  int line = TIOCM_RTS;
+  return ::ioctl(fd_, raised ? TIOCMBIS : TIOCMBIC, &line) == 0;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,640 @@
+#include "session/DevZorvan.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/Cp1251.h"
+#include "app/ValueHelpers.h"
+#include "link/Clock.h"
+#include "link/Modem.h"
+#include "session/OutArray.h"
+
+namespace zorvan {
+namespace {
+
+const std::string kRuler(81, '=');
+constexpr int kIdlePeriodMs = 100;
+
+const std::vector<TControlRef>& ControlButtons() {
+  static const std::vector<TControlRef> buttons{
+      {"MainForm", "tv1"},        {"MainForm", "tbtnDisconnect"}, {"MainForm", "tbtnRead"},
+      {"MainForm", "tbtnWrite"},  {"MainForm", "tbtnReadAll"},    {"MainForm", "tbtnWriteAll"},
+      {"MainForm", "tbtnDefault"}, {"MainForm", "tbtnDefaultAll"}};
+  return buttons;
+}
+
+const std::vector<TControlRef>& ControlMenus() {
+  static const std::vector<TControlRef> menus{{"MainForm", "mnuFile"},       {"MainForm", "mnuConnections"},
+                                              {"MainForm", "mnuProperties"}, {"MainForm", "mnuHelp"},
+                                              {"MainForm", "mnuUpdate"},     {"MainForm", "N4"}};
+  return menus;
+}
+
+// Whole digits only (no sign, no blanks); false otherwise.
+bool ParseDecimal(std::string_view text, int& value) {
+  if (text.empty() || text.size() > 9) return false;
+  int result = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    result = result * 10 + (c - '0');
+  }
+  value = result;
+  return true;
+}
+
+bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+// Variant: the three characters after the first point; build: the last three characters.
+bool ParseVersionNumbers(const std::string& version, int& variant, int& build) {
+  auto point = version.find('.');
+  if (point == std::string::npos || version.size() < 3) return false;
+  int v = 0, b = 0;
+  if (!ParseDecimal(std::string_view(version).substr(point + 1, 3), v)) return false;
+  if (!ParseDecimal(std::string_view(version).substr(version.size() - 3), b)) return false;
+  variant = v;
+  build = b;
+  return true;
+}
+
+bool VersionAccepted(const std::string& version) {
+  for (std::string_view accepted : {"09.004.", "09.005.", "09.003.", "09.000.018", "101.00"})
+    if (Contains(version, accepted)) return true;
+  return false;
+}
+
+// Removes the first occurrence of part, if any.
+void EraseFirst(std::string& text, std::string_view part) {
+  auto pos = text.find(part);
+  if (pos != std::string::npos) text.erase(pos, part.size());
+}
+
+struct TVersionError : std::exception {
+  const char* what() const noexcept override { return "version check failed"; }
+};
+
+}  // namespace
+
+TDevZorvan::TDevZorvan(TOutArray& out) : out_(out) { lastLoopPollMs_ = NowMs(); }
+
+void TDevZorvan::RegisterPage(std::string_view page, TPageOperations operations) {
+  pages_[std::string(page)] = std::move(operations);
+}
+
+void TDevZorvan::RegisterRequest(std::uint8_t code, TOperation operation) { requests_[code] = std::move(operation); }
+
+void TDevZorvan::AddVersionStep(TOperation step) { versionSteps_.push_back(std::move(step)); }
+
+bool TDevZorvan::SetCurrentPage(std::string_view page) {
+  for (std::size_t i = 0; i < kPageIds.size(); ++i)
+    if (kPageIds[i] == page) {
+      currentPage_.store(static_cast<int>(i));
+      return true;
+    }
+  return false;
+}
+
+std::string_view TDevZorvan::CurrentPage() const { return kPageIds[static_cast<std::size_t>(currentPage_.load())]; }
+
+bool TDevZorvan::Terminated() const { return worker_ == nullptr || worker_->IsTerminated(); }
+
+void TDevZorvan::SetStatus(const std::string& text) { out_.PostText(controls::kSplashStatus, text); }
+
+// ---- query operations ----
+
+bool TDevZorvan::Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator,
+                       int timeoutMs, int tries) {
+  if (Terminated()) return false;
+  bool ok = false;
+  for (int attempt = 1; attempt <= tries && !Terminated() && !ok; ++attempt) {
+    int code = 0;
+    if (worker_->SendCommand(command, reply, echo, false, true, terminator, timeoutMs, 1)) {
+      worker_->CheckReply(false, reply, 3, code);
+      reply.clear();
+    } else if (worker_->CheckReply(false, reply, 3, code)) {
+      reply = CleanReply(reply);
+      ok = true;
+    } else {
+      reply.clear();
+      Abort();
+    }
+  }
+  return ok;
+}
+
+bool TDevZorvan::QueryShort(const std::string& command, std::string& reply, bool echo) {
+  return Query(command, reply, echo, "OK", 2500, 1);
+}
+
+bool TDevZorvan::QueryMedium(const std::string& command, std::string& reply, bool echo) {
+  return Query(command, reply, echo, "OK", 5000, 1) && !Contains(reply, "ERR");
+}
+
+bool TDevZorvan::QueryLong(const std::string& command, std::string& reply, bool echo) {
+  return Query(command, reply, echo, "OK", 15000, 1) && !Contains(reply, "ERR");
+}
+
+bool TDevZorvan::QueryValue(const std::string& command, std::string& reply) {
+  if (Terminated()) return false;
+  int code = 0;
+  if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 3)) {
+    worker_->CheckReply(false, reply, 3, code);
+    return false;
+  }
+  if (!worker_->CheckReply(false, reply, 3, code)) return false;
+  reply = CleanReply(reply);
+  return true;
+}
+
+bool TDevZorvan::WriteParam(const std::string& command) {
+  if (Terminated()) return false;
+  std::string reply;
+  int code = 0;
+  if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 3)) {
+    worker_->CheckReply(false, reply, 3, code);
+    return false;
+  }
+  return worker_->CheckReply(false, reply, 3, code);
+}
+
+bool TDevZorvan::QueryRetry(const std::string& command, std::string& reply) {
+  if (Terminated()) return false;
+  bool ok = false;
+  for (int attempt = 1; attempt <= 3 && !Terminated() && !ok; ++attempt) {
+    int code = 0;
+    if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 1)) {
+      worker_->CheckReply(false, reply, 3, code);
+      reply.clear();
+    } else if (worker_->CheckReply(false, reply, 3, code)) {
+      reply = CleanReply(reply);
+      ok = true;
+    } else {
+      reply.clear();
+    }
+  }
+  return ok;
+}
+
+bool TDevZorvan::WriteRetry(const std::string& command) {
+  std::string reply;
+  return QueryRetry(command, reply);
+}
+
+void TDevZorvan::ReadParam(const std::string& command, const TControlRef& status, std::string& reply) {
+  bool failed = false;
+  TryReadParam(command, status, reply, failed);
+}
+
+void TDevZorvan::TryReadParam(const std::string& command, const TControlRef& status, std::string& reply,
+                              bool& failed) {
+  failed = true;
+  if (Terminated()) return;
+  out_.PostColor(status, clWindowText);
+  int code = 0;
+  if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 3)) {
+    out_.PostColor(status, clRed);
+    worker_->CheckReply(false, reply, 3, code);
+    reply.clear();
+  } else if (worker_->CheckReply(false, reply, 3, code)) {
+    reply = CleanReply(reply);
+    out_.PostColor(status, clBlue);
+    failed = false;
+  } else {
+    out_.PostColor(status, clRed);
+    reply.clear();
+  }
+}
+
+void TDevZorvan::ReadParamToEdit(const TControlRef& edit, const std::string& command, std::string& value,
+                                 const TControlRef& status) {
+  value.clear();
+  if (Terminated()) return;
+  out_.PostColor(status, clWindowText);
+  std::string reply;
+  int code = 0;
+  if (worker_->SendCommand(command, reply, true, false, false, "OK", 4500, 3)) {
+    out_.PostColor(status, clRed);
+    worker_->CheckReply(false, reply, 3, code);
+  } else if (worker_->CheckReply(false, reply, 3, code)) {
+    value = TrimBlanks(CleanReply(reply));
+    out_.PostText(edit, value);
+    out_.PostColor(status, clBlue);
+  } else {
+    out_.PostColor(status, clRed);
+    value = CleanReply(reply);
+  }
+}
+
+void TDevZorvan::WriteParamFromEdit(const TControlRef& edit, const std::string& command, int digits,
+                                    const TControlRef& status) {
+  if (Terminated()) return;
+  out_.PostColor(status, clWindowText);
+  std::string text = ui_->FieldText(edit);
+  std::string full = command;
+  if (digits <= 0) {
+    full += text;
+  } else {
+    int number = 0;
+    if (!ParseInteger(TrimBlanks(text), number)) {
+      out_.PostColor(status, clRed);
+      return;
+    }
+    char formatted[32];
+    std::snprintf(formatted, sizeof formatted, "%.*d", digits, number);
+    full += formatted;
+  }
+  std::string reply;
+  int code = 0;
+  if (worker_->SendCommand(full, reply, true, false, false, "OK\r", 4500, 3)) {
+    out_.PostColor(status, clRed);
+    worker_->CheckReply(false, reply, 3, code);
+  } else {
+    out_.PostColor(status, worker_->CheckReply(false, reply, 3, code) ? clBlue : clRed);
+  }
+}
+
+void TDevZorvan::DisableControls() {
+  for (const auto& button : ControlButtons()) out_.PostText(button, "false");
+  for (const auto& menu : ControlMenus()) out_.PostComponent(menu, "false");
+}
+
+void TDevZorvan::EnableControls() {
+  for (const auto& button : ControlButtons()) out_.PostText(button, "true");
+  for (const auto& menu : ControlMenus()) out_.PostComponent(menu, "true");
+}
+
+// ---- pages ----
+
+void TDevZorvan::RunPageOperation(std::string_view page, bool write) {
+  auto found = pages_.find(page);
+  if (found == pages_.end()) return;
+  const TOperation& operation = write ? found->second.write : found->second.read;
+  if (operation) operation(*this);
+}
+
+void TDevZorvan::RunPage(std::string_view page, bool write) {
+  const bool single = !all_;
+  if (page == "formShleif") {
+    if (!write) {
+      if (single) RunPageOperation("formRazd", false);
+      RunPageOperation("formShleif", false);
+      if (single) RunPageOperation("formKeys", false);
+    } else {
+      RunPageOperation("formShleif", true);
+      if (single) RunPageOperation("formRazd", true);
+      if (single) RunPageOperation("formKeys", true);
+    }
+  } else if (page == "formRazd") {
+    if (!write) {
+      RunPageOperation("formRazd", false);
+      if (single) RunPageOperation("formShleif", false);
+      if (single) RunPageOperation("formKeys", false);
+    } else {
+      if (single) RunPageOperation("formShleif", true);
+      RunPageOperation("formRazd", true);
+      if (single) RunPageOperation("formKeys", true);
+    }
+  } else if (page == "formHistory") {
+    if (!write) {
+      RunPageOperation("formWays", false);
+      RunPageOperation("formHistory", false);
+    }
+  } else {
+    RunPageOperation(page, write);
+  }
+}
+
+void TDevZorvan::ReadPage() {
+  ClearAbort();
+  if (!all_) DisableControls();
+  try {
+    RunPage(CurrentPage(), false);
+  } catch (...) {
+    if (!all_) EnableControls();
+    throw;
+  }
+  if (!all_) EnableControls();
+}
+
+void TDevZorvan::WritePage() {
+  ClearAbort();
+  if (!all_) DisableControls();
+  try {
+    RunPage(CurrentPage(), true);
+  } catch (...) {
+    if (!all_) EnableControls();
+    throw;
+  }
+  if (!all_) EnableControls();
+}
+
+void TDevZorvan::RunAll(bool write) {
+  static const std::array<std::string_view, 14> readOrder{
+      "formCommon", "formATests", "formGPRS",   "formWays",     "formACP", "formRazd", "formShleif",
+      "formKeyboard", "formKeys", "formTMKeys", "formOuts", "FormEnNumber", "formSMS", "formHistory"};
+  static const std::array<std::string_view, 13> writeOrder{
+      "formCommon", "formATests", "formGPRS",   "formWays", "formShleif",   "formRazd", "formACP",
+      "formKeyboard", "formKeys", "formTMKeys", "formOuts", "FormEnNumber", "formSMS"};
+  all_ = true;
+  DisableControls();
+  ClearAbort();
+  bool stopped = false;
+  try {
+    out_.PostLog(" ", false, false);
+    out_.PostLog(kRuler, false, false);
+    out_.PostLog(write ? W("Пишем всё") : W("Читаем всё"), false, true);
+    auto step = [&](std::string_view page) {
+      SetCurrentPage(page);
+      out_.PostText({std::string(page), std::string(page)}, "Show");
+      int node = 0;
+      for (std::size_t i = 0; i < kPageIds.size(); ++i)
+        if (kPageIds[i] == page) node = static_cast<int>(i);
+      out_.PostText(controls::kPageTree, std::to_string(node));
+      if (write) WritePage();
+      else ReadPage();
+      return !(Terminated() || Aborted());
+    };
+    if (write) {
+      for (auto page : writeOrder)
+        if (!step(page)) {
+          stopped = true;
+          break;
+        }
+    } else {
+      for (auto page : readOrder)
+        if (!step(page)) {
+          stopped = true;
+          break;
+        }
+    }
+    if (!stopped) {
+      SetCurrentPage("formCommon");
+      out_.PostText({"formCommon", "formCommon"}, "Show");
+      out_.PostText(controls::kPageTree, "0");
+      out_.PostLog(write ? W("Окончили писать всё") : W("Окончили читать всё"), false, true);
+      out_.PostLog(kRuler, false, false);
+      out_.PostMessageBox(write ? W("Запись всех параметров завершена!") : W("Чтение всех параметров завершено!"));
+    }
+  } catch (...) {
+    EnableControls();
+    all_ = false;
+    throw;
+  }
+  EnableControls();
+  all_ = false;
+}
+
+void TDevZorvan::ReadAll() { RunAll(false); }
+
+void TDevZorvan::WriteAll() { RunAll(true); }
+
+// ---- dispatch ----
+
+void TDevZorvan::Run(std::uint8_t requestCode) {
+  if (worker_ == nullptr) return;
+  auto done = [&] { worker_->ClearRequest(requestCode); };
+  switch (requestCode) {
+    case 0:
+      IdleCycle();
+      return;
+    case 1:
+      ConnectSequence();
+      return;
+    case 3: ReadPage(); break;
+    case 4: WritePage(); break;
+    case 5: ReadAll(); break;
+    case 6: WriteAll(); break;
+    case 13: StartPanel(); break;
+    case 16: StopPanel(); break;
+    case 17: {
+      auto clearing = requests_.find(17);
+      if (clearing != requests_.end()) {
+        DisableControls();
+        out_.PostText(controls::kWaitingForm, "Show");
+        try {
+          clearing->second(*this);
+        } catch (...) {
+          EnableControls();
+          out_.PostText(controls::kWaitingForm, "Hide");
+          throw;
+        }
+        EnableControls();
+        out_.PostText(controls::kWaitingForm, "Hide");
+      }
+      break;
+    }
+    case 19:
+      RebootPanel();
+      worker_->Terminate();
+      return;
+    case 20: LedTest(); break;
+    case 23: TerminalLine(); break;
+    default: {
+      auto request = requests_.find(requestCode);
+      if (request != requests_.end()) request->second(*this);
+      break;
+    }
+  }
+  done();
+}
+
+void TDevZorvan::TerminalLine() {
+  std::string line = ui_->FieldText(controls::kTerminalLine);
+  std::string reply;
+  terminalAnswered_ = !worker_->SendCommand(line, reply, true, false, true, "OK", 4500, 1);
+  terminalReply_ = Contains(reply, "OK") ? CleanReply(reply) : TrimBlanks(reply);
+}
+
+// ---- connection ----
+
+void TDevZorvan::ReadVersion() {
+  std::string reply;
+  Query("+v", reply, true, "OK\r", 4500, 6);
+  variant_ = -1;
+  build_ = -1;
+  if (!reply.empty()) ParseVersionNumbers(reply, variant_, build_);
+}
+
+bool TDevZorvan::Authorise(const std::string& masterCode, std::string& message) {
+  message.clear();
+  if (worker_->ModemLink() && (variant_ == 0 || ((variant_ == 5 || variant_ == 2) && build_ < 2))) return true;
+  int number = 0;
+  if (!ParseDecimal(TrimBlanks(masterCode), number)) return false;
+  char code[16];
+  std::snprintf(code, sizeof code, "%.4d", number);
+  std::string command = std::string("+id=") + code + "\r";
+  worker_->Log(W("Авторизация: ") + command, true, true);
+  worker_->WriteRaw(command);
+  std::string reply;
+  worker_->ReadUntilAny(reply, {"OK", "ERR", "IGN"}, 4500);
+  worker_->Log(W("Ответ: ") + reply, true, true);
+  if (Contains(reply, "OK")) return true;
+  if (Contains(reply, "ERR")) {
+    message = W("Ошибка авторизации! Неправильно введен мастер-код!");
+    return false;
+  }
+  if (Contains(reply, "IGN")) {
+    message = W(
+        "Ошибка авторизации! Мастер-код неправильно введен 3 раза подряд! Панель будет игнорировать дальнейшие "
+        "команды на протяжении минуты");
+    return false;
+  }
+  return true;  // a panel that does not answer "+id=" at all lets the connection go on
+}
+
+void TDevZorvan::StopPanel() {
+  auto clean = [](std::string reply) {
+    EraseFirst(reply, "+sp");
+    EraseFirst(reply, "OK");
+    return TrimBlanks(reply);
+  };
+  std::string reply;
+  worker_->WriteRaw("+sp\r");
+  worker_->Log("+sp", true, true);
+  worker_->ReadUntil(reply, 5000, "OK");
+  worker_->Log(reply, true, true);
+  // Repeat until an answer holds nothing but the echo and "OK"; a line that keeps
+  // sending other text must not hold the worker here for ever.
+  for (int round = 0; !clean(reply).empty() && round < 20 && !Terminated(); ++round) {
+    worker_->WriteRaw("+sp\r");
+    worker_->Log("+sp", true, true);
+    worker_->ReadUntil(reply, 200, "OK");
+    worker_->Log(reply, true, true);
+  }
+}
+
+void TDevZorvan::StartPanel() {
+  worker_->WriteRaw("+qt\r");
+  worker_->Log("com<-+qt", true, true);
+  std::string reply;
+  worker_->ReadUntilQuick(reply, 600, "OK");
+  worker_->Log(reply, true, true);
+}
+
+void TDevZorvan::RebootPanel() {
+  try {
+    worker_->WriteRaw("+rb\r");
+  } catch (const EDeviceError&) {
+    return;
+  }
+  worker_->Log("com<-+rb", true, true);
+  worker_->FlushInput();
+}
+
+void TDevZorvan::LedTest() {
+  std::string reply;
+  worker_->SendCommand("+t", reply, true, false, false, "", 500, 1);
+}
+
+void TDevZorvan::ConnectSequence() {
+  if (!worker_->DialModem(ui_->ConnectProtocol())) {
+    worker_->Terminate();
+    return;
+  }
+  ReadVersion();
+  std::string message;
+  if (!Authorise(ui_->FieldText(controls::kMasterKey), message)) {
+    SetStatus(message);
+    worker_->Terminate();
+    return;
+  }
+  StopPanel();
+  SetStatus(W("Идёт проверка версии!"));
+  std::string reply;
+  Query("+v", reply, true, "OK\r", 4500, 6);
+  if (reply.empty()) {
+    SetStatus(W("ОШИБКА! Сбой соединения!"));
+    worker_->Terminate();
+  } else {
+    worker_->Log(" # " + reply, true, true);
+    try {
+      if (!VersionAccepted(reply)) throw TVersionError();
+      out_.PostStatus(reply, 2);
+      versionText_ = reply;
+      int variant = 0, build = 0;
+      if (!ParseVersionNumbers(reply, variant, build)) throw TVersionError();
+      family_ = Contains(reply, "101.") ? 101 : 9;
+      variant_ = variant;
+      build_ = build;
+      typepanA_ = 0;
+      typepanB_ = 0;
+      out_.PostStatus("AT45DB161D", 3);
+      if ((variant_ == 0 && build_ >= 14) || variant_ > 0) {
+        std::string typepan;
+        if (Query("+typepan", typepan, true, "OK\r", 4500, 3)) {
+          if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
+          if (typepan.size() >= 2 && typepan.compare(0, 2, "00") == 0) {
+            typepanB_ = 1;
+            out_.PostStatus("M45PE16", 3);
+          }
+        }
+      }
+      if (variant_ == 0 && build_ == 18 && typepanB_ == 0) throw TVersionError();
+      for (const auto& step : versionSteps_) step(*this);
+      TPanelInfo info{versionText_, family_, variant_, build_, typepanA_, typepanB_, worker_->ModemLink()};
+      ui_->RunOnUiThread([this, info] { ui_->AdaptUiToPanel(info); });
+    } catch (const EDeviceError&) {
+      throw;
+    } catch (...) {
+      SetStatus(W("ОШИБКА при проверки версии!"));
+      worker_->Terminate();
+    }
+  }
+  worker_->ClearRequest(1);
+  if (Terminated()) return;
+  lastActivityMs_ = NowMs();
+  keepAliveSeconds_ = worker_->ModemLink() ? 5 : 60;
+  SetStatus(W("СОЕДИНЕНИЕ УСТАНОВЛЕНО"));
+  out_.PostText(controls::kSplashOk, "Click");
+  if (worker_->ModemLink()) {
+    resume_.allowed = true;
+  } else {
+    resume_ = TFirmwareResume{};
+  }
+}
+
+void TDevZorvan::IdleCycle() {
+  if (idleSuppressed_.load()) {
+    worker_->WaitForActivity(kIdlePeriodMs);
+    return;
+  }
+  try {
+    // Sleep on the port instead of spinning: input, a new request or termination wakes it.
+    worker_->WaitForActivity(kIdlePeriodMs);
+    if (worker_->CurrentRequest() != 0 || Terminated()) return;
+    worker_->FlushInput();
+    if (Terminated()) return;
+    const std::int64_t now = NowMs();
+    if ((now - lastActivityMs_) / 1000 > keepAliveSeconds_) {
+      if (worker_->ModemLink()) {
+        worker_->Log(kRuler, false, false);
+        worker_->Log(W("  Поддержка связи с ретранслятором"), false, true);
+        std::string reply;
+        Query("+AC", reply, true, "OK\r", 4500, 3);
+        worker_->Log(kRuler, false, false);
+      } else {
+        worker_->WriteRaw("+sp\r");
+        worker_->Log("+sp", true, true);
+        std::string reply;
+        if (!worker_->ReadUntil(reply, 5000, "OK")) out_.PostText(controls::kDisconnectButton, "Click");
+        worker_->Log(reply, true, true);
+      }
+      lastActivityMs_ = NowMs();
+    }
+    if (CurrentPage() == "formACP" && (NowMs() - lastLoopPollMs_) / 1000 > 2 && loopPoll_) {
+      try {
+        loopPoll_(*this);
+      } catch (...) {
+      }
+      lastLoopPollMs_ = NowMs();
+    }
+    if (CurrentPage() == "formCommon" && (NowMs() - lastActivityMs_) / 1000 > 10 && signalRefresh_) {
+      signalRefresh_(*this);
+      lastActivityMs_ = NowMs();
+    }
+  } catch (const std::exception& error) {
+    worker_->Log(W(" # !!! Ошибка при работе с COM портом: ") + error.what(), true, true);
+    worker_->Terminate();
+  }
+}
+
+}  // namespace zorvan

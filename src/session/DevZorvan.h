@@ -1,0 +1,162 @@
+#pragma once
+// The device object: what the program knows about the connected panel and every panel
+// operation, run on the worker thread. Pages register their read and write operations.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "session/Colors.h"
+#include "session/Device.h"
+#include "session/OutElement.h"
+#include "session/UiBridge.h"
+
+namespace zorvan {
+
+class TModem;
+class TOutArray;
+
+// Page identifiers, in the order of the page tree's nodes.
+inline constexpr std::array<std::string_view, 14> kPageIds{
+    "formCommon", "formATests", "formGPRS",  "formWays",   "formACP",      "formShleif", "formRazd",
+    "formKeyboard", "formKeys", "formTMKeys", "formOuts", "FormEnNumber", "formSMS",    "formHistory"};
+
+// Where a firmware upload over a lost connection may resume.
+struct TFirmwareResume {
+  int nextLine = 1;
+  int checksumPhase = 1;
+  std::array<std::uint32_t, 4> checksums{};
+  bool allowed = false;
+};
+
+class TDevZorvan : public TDevice {
+ public:
+  using TOperation = std::function<void(TDevZorvan&)>;
+  struct TPageOperations {
+    TOperation read;
+    TOperation write;
+  };
+
+  explicit TDevZorvan(TOutArray& out);
+
+  // Wiring, done on the UI thread before the worker starts.
+  void SetWorker(TModem* worker) { worker_ = worker; }
+  void SetUi(TUiBridge* ui) { ui_ = ui; }
+  TModem* Worker() const { return worker_; }
+  TOutArray& Out() { return out_; }
+  TUiBridge& Ui() { return *ui_; }
+
+  // Registries that the pages and later features fill.
+  void RegisterPage(std::string_view page, TPageOperations operations);
+  void RegisterRequest(std::uint8_t code, TOperation operation);  // history, keys, outputs, SIM
+  void AddVersionStep(TOperation step);                           // runs after a version is accepted
+  void SetLoopPoll(TOperation poll) { loopPoll_ = std::move(poll); }
+  void SetSignalRefresh(TOperation refresh) { signalRefresh_ = std::move(refresh); }
+
+  // TDevice.
+  void ReadPage() override;
+  void WritePage() override;
+  void ReadAll() override;
+  void WriteAll() override;
+  void Run(std::uint8_t requestCode) override;
+
+  // Current page (written by the UI thread as well).
+  bool SetCurrentPage(std::string_view page);
+  std::string_view CurrentPage() const;
+
+  // Abort flag: set by a failed line check, by cancel and by disconnect.
+  bool Aborted() const { return abort_.load(); }
+  void Abort() { abort_.store(true); }
+  void ClearAbort() { abort_.store(false); }
+  void SetIdleSuppressed(bool suppressed) { idleSuppressed_.store(suppressed); }
+
+  // Query operations.
+  bool Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator, int timeoutMs,
+             int tries);
+  bool QueryShort(const std::string& command, std::string& reply, bool echo);
+  bool QueryMedium(const std::string& command, std::string& reply, bool echo);
+  bool QueryLong(const std::string& command, std::string& reply, bool echo);
+  bool QueryValue(const std::string& command, std::string& reply);
+  bool WriteParam(const std::string& command);
+  bool QueryRetry(const std::string& command, std::string& reply);
+  bool WriteRetry(const std::string& command);
+  void ReadParam(const std::string& command, const TControlRef& status, std::string& reply);
+  void TryReadParam(const std::string& command, const TControlRef& status, std::string& reply, bool& failed);
+  void ReadParamToEdit(const TControlRef& edit, const std::string& command, std::string& value,
+                       const TControlRef& status);
+  void WriteParamFromEdit(const TControlRef& edit, const std::string& command, int digits, const TControlRef& status);
+
+  void DisableControls();
+  void EnableControls();
+
+  // Connection and service operations.
+  void ConnectSequence();
+  void ReadVersion();
+  bool Authorise(const std::string& masterCode, std::string& message);
+  void StopPanel();
+  void StartPanel();
+  void RebootPanel();
+  void LedTest();
+  void IdleCycle();
+
+  // What the connection found out; read on the UI thread after the connection is up.
+  int Family() const { return family_; }
+  int Variant() const { return variant_; }
+  int Build() const { return build_; }
+  int TypepanA() const { return typepanA_; }
+  int TypepanB() const { return typepanB_; }
+  const std::string& VersionText() const { return versionText_; }
+  bool AllFlag() const { return all_; }
+  int KeepAliveInterval() const { return keepAliveSeconds_; }
+  TFirmwareResume& FirmwareResume() { return resume_; }
+
+  // The last terminal line's answer: whether it came and its value (or the raw reply).
+  bool TerminalAnswered() const { return terminalAnswered_; }
+  const std::string& TerminalReply() const { return terminalReply_; }
+
+  // Fields some pages share.
+  int historyPointer = -1;
+  bool historyDirection = false;
+  std::array<int, 3> loopLevels{};
+
+ private:
+  bool Terminated() const;
+  void RunPage(std::string_view page, bool write);
+  void RunPageOperation(std::string_view page, bool write);
+  void RunAll(bool write);
+  void TerminalLine();
+  void SetStatus(const std::string& text);
+
+  TOutArray& out_;
+  TModem* worker_ = nullptr;
+  TUiBridge* ui_ = nullptr;
+  std::map<std::string, TPageOperations, std::less<>> pages_;
+  std::map<std::uint8_t, TOperation> requests_;
+  std::vector<TOperation> versionSteps_;
+  TOperation loopPoll_;
+  TOperation signalRefresh_;
+
+  std::atomic<int> currentPage_{0};
+  std::atomic<bool> abort_{false};
+  std::atomic<bool> idleSuppressed_{false};
+  bool all_ = false;
+
+  int build_ = -1;
+  int variant_ = -1;
+  int typepanA_ = 0;
+  int typepanB_ = 0;
+  int family_ = 9;
+  std::string versionText_;
+  std::int64_t lastActivityMs_ = 0;
+  std::int64_t lastLoopPollMs_ = 0;
+  int keepAliveSeconds_ = 60;
+  TFirmwareResume resume_;
+  bool terminalAnswered_ = false;
+  std::string terminalReply_;
+};
+
+}  // namespace zorvan

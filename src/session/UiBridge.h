@@ -1,0 +1,55 @@
+#pragma once
+// How the worker reaches the UI thread: the one blocking call, the field reads and the
+// synchronous steps of the connection. The windowed program and the command-line tool
+// implement it; tests use a fake.
+#include <functional>
+#include <string>
+
+#include "session/OutElement.h"
+
+namespace zorvan {
+
+// What the version check found out about the panel.
+struct TPanelInfo {
+  std::string version;
+  int family = 9;
+  int variant = -1;
+  int build = -1;
+  int typepanA = 0;
+  int typepanB = 0;
+  bool modemLink = false;
+};
+
+class TUiBridge {
+ public:
+  virtual ~TUiBridge() = default;
+
+  // Runs the action on the UI thread and returns when it has finished. The UI keeps
+  // serving these calls while it waits for a worker to end, so the call cannot deadlock.
+  virtual void RunOnUiThread(std::function<void()> action) = 0;
+
+  // Field reads, made from the worker; the implementation takes the value on the UI thread.
+  virtual std::string FieldText(const TControlRef& field) = 0;
+  virtual bool FieldChecked(const TControlRef& field) = 0;
+  virtual int FieldItemIndex(const TControlRef& field) = 0;
+
+  // Connect protocol of the connection dialog (0 v.32, 1 v.110) for a modem connection.
+  virtual int ConnectProtocol() = 0;
+
+  // Runs on the UI thread (the device calls it through RunOnUiThread) after the version
+  // check: program-wide copies, page tree, pages, enabled commands.
+  virtual void AdaptUiToPanel(const TPanelInfo& panel) = 0;
+};
+
+// Control names the session posts to and reads from.
+namespace controls {
+inline const TControlRef kDisconnectButton{"MainForm", "tbtnDisconnect"};
+inline const TControlRef kPageTree{"MainForm", "tv1"};
+inline const TControlRef kSplashStatus{"dlgSplash", "Panel2"};
+inline const TControlRef kSplashOk{"dlgSplash", "Button1"};
+inline const TControlRef kMasterKey{"dlgConnect", "meMasterKey"};
+inline const TControlRef kTerminalLine{"TerminalForm", "Edit1"};
+inline const TControlRef kWaitingForm{"FormWaiting", "FormWaiting"};
+}  // namespace controls
+
+}  // namespace zorvan
