@@ -96,8 +96,11 @@ class TSession {
   int Failure(const std::string& fallback) {
     Disconnect();
     if (!modem_->PortFailure().empty()) {
-      std::string status = ui_.LastStatus();
-      Say(W("Ошибка COM порта ") + modem_->PortName() + ": " + modem_->PortFailure());
+      const std::string& status = ui_.LastStatus();
+      if (status.find(W("Ошибка при открытии")) != std::string::npos)
+        Say(status + " (" + modem_->PortFailure() + ")");
+      else
+        Say(W("Ошибка COM порта ") + modem_->PortName() + ": " + modem_->PortFailure());
       return kPortFailed;
     }
     const std::string& status = ui_.LastStatus();

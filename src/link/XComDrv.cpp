@@ -244,19 +244,16 @@ std::string TXComm::ReadAvailable() {
     pollfd p{fd_, POLLIN, 0};
     int ready = ::poll(&p, 1, 0);
     if (ready < 0 && errno != EINTR) RaiseSystem(10, "Unable to read from port.", errno);
-    if (ready > 0 && (p.revents & POLLIN) == 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      if (!text.empty()) break;
-      RaiseSystem(10, "Unable to read from port.", EIO);
-    }
     if (ready <= 0) break;
+    const bool hungUp = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     ssize_t n = ::read(fd_, chunk, sizeof chunk);
     if (n > 0) {
       text.append(chunk, static_cast<size_t>(n));
       continue;
     }
-    if (n == 0 || errno == EAGAIN || errno == EINTR) break;
+    if (!hungUp && (n == 0 || errno == EAGAIN || errno == EINTR)) break;
     if (!text.empty()) break;
-    RaiseSystem(10, "Unable to read from port.", errno);
+    RaiseSystem(10, "Unable to read from port.", n < 0 ? errno : EIO);
   }
   return text;
 }
