@@ -95,7 +95,7 @@ std::string TModem::ReadPending() {
 }
 
 void TModem::ReadError(const EDeviceError& error) {
-  portFailure_ = error.what();
+  if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
   Log(W(" # !!! Ошибка при чтении данных из COM порта: ") + error.what(), true, true);
   Terminate();
 }
@@ -209,7 +209,7 @@ void TModem::WriteRaw(const std::string& text) {
   try {
     if (!port_.WriteString(text)) throw EDeviceError(11, "Unable to write to port. (time-out)");
   } catch (const EDeviceError& error) {
-    portFailure_ = error.what();
+    if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     throw;
   }
 }
@@ -265,7 +265,7 @@ bool TModem::SendCommand(const std::string& command, std::string& reply, bool ec
       result = reply.empty() || requireTerminator;
     }
   } catch (const EDeviceError& error) {
-    portFailure_ = error.what();
+    if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     Log(W(" # !!! Ошибка при отправке команды COM порту: ") + error.what(), true, true);
     Terminate();
     return true;
@@ -352,7 +352,7 @@ void TModem::OpenPort() {
     Log(W(" # Успешно открыли COM порт: ") + portName_, true, true);
     out_.PostText(controls::kSplashStatus, W("Успешно открыли COM порт: ") + portName_);
   } catch (const EDeviceError& error) {
-    portFailure_ = error.what();
+    if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     Log(W(" # !!! Ошибка открытия COM порта: ") + error.what(), true, true);
     out_.PostText(controls::kSplashStatus, W("Ошибка при открытии COM порта: ") + portName_);
     Terminate();

@@ -224,7 +224,7 @@ int TXComm::Read(char* buffer, int count, int timeoutMs) {
         got += static_cast<int>(n);
         continue;
       }
-      if (n == 0 || (errno != EAGAIN && errno != EINTR)) RaiseSystem(10, "Unable to read from port.", n == 0 ? EIO : errno);
+      if (n < 0 && errno != EAGAIN && errno != EINTR) RaiseSystem(10, "Unable to read from port.", errno);
     }
     if (ElapsedMs(start) > timeoutMs) break;
     WaitReadable(std::min(10.0, static_cast<double>(timeoutMs)));
@@ -239,15 +239,21 @@ std::string TXComm::ReadAvailable() {
   std::string text;
   char chunk[512];
   for (;;) {
+    // With VMIN and VTIME at 0 a read of nothing returns 0, so a vanished line (pty
+    // closed, adapter pulled) is told apart by the hang-up that poll reports.
+    pollfd p{fd_, POLLIN, 0};
+    int ready = ::poll(&p, 1, 0);
+    if (ready < 0 && errno != EINTR) RaiseSystem(10, "Unable to read from port.", errno);
+    if (ready <= 0) break;
+    const bool hungUp = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     ssize_t n = ::read(fd_, chunk, sizeof chunk);
     if (n > 0) {
       text.append(chunk, static_cast<size_t>(n));
       continue;
     }
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
-    // End of file or an I/O error: the line has gone (pty closed, adapter pulled).
+    if (!hungUp && (n == 0 || errno == EAGAIN || errno == EINTR)) break;
     if (!text.empty()) break;
-    RaiseSystem(10, "Unable to read from port.", n == 0 ? EIO : errno);
+    RaiseSystem(10, "Unable to read from port.", n < 0 ? errno : EIO);
   }
   return text;
 }

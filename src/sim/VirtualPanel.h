@@ -1,0 +1,100 @@
+#pragma once
+// A virtual Zorvan panel on a pseudo-terminal: it echoes each command line and answers
+// it the way the panel does, at the programming cable's rate when asked to.
+// A virtual GSM modem goes in front of the line handling (see THandler below).
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/ParameterStore.h"
+
+namespace zorvan::sim {
+
+struct TPanelOptions {
+  std::string version = "09.005.012";  // "+v": family, variant, build
+  std::string typepan = "0100";        // "+typepan"
+  std::string masterCode = "5281";
+  // Bytes per second in each direction; 0 for no limit. 19200 bit/s with 8 data bits and
+  // 2 stop bits (11 bits a character) is about 1745 bytes a second.
+  double lineRate = 19200.0 / 11.0;
+};
+
+enum class TFaultKind {
+  Silent,     // no echo, no answer
+  Err,        // echo, then "ERR"
+  Ign,        // echo, then "IGN"
+  Garbage,    // echo, then bytes that mean nothing and no "OK"
+  NoCarrier,  // "NO CARRIER" instead of the answer
+  CloseLine,  // the line goes away (the panel end of the pty is closed)
+};
+
+struct TFault {
+  TFaultKind kind = TFaultKind::Silent;
+  std::string command;  // the line as received ("+v"); empty matches any command
+  int count = 1;        // how many times; negative for always
+};
+
+class TVirtualPanel {
+ public:
+  explicit TVirtualPanel(TPanelOptions options = {});
+  ~TVirtualPanel();
+  TVirtualPanel(const TVirtualPanel&) = delete;
+  TVirtualPanel& operator=(const TVirtualPanel&) = delete;
+
+  // Opens the pseudo-terminal and starts serving; returns the device path for the program.
+  std::string Start();
+  void Stop();
+  const std::string& DevicePath() const { return devicePath_; }
+
+  TParameterStore& Parameters() { return store_; }
+  void AddFault(TFault fault);
+  void ClearFaults();
+  // Bytes sent unasked, for example a lost carrier between commands.
+  void SendUnasked(const std::string& bytes);
+  void CloseLine();
+
+  // What came in, line by line, and the byte counts of both directions.
+  std::vector<std::string> ReceivedLines() const;
+  std::uint64_t BytesReceived() const { return bytesIn_.load(); }
+  std::uint64_t BytesSent() const { return bytesOut_.load(); }
+  bool Authorised() const { return authorised_.load(); }
+  bool Stopped() const { return stopped_.load(); }
+
+ private:
+  void Serve();
+  void HandleLine(const std::string& line);
+  TAnswer Builtin(const TCommand& command);
+  void Send(const std::string& bytes);
+  void CloseLineNow();
+  void Wake();
+
+  TPanelOptions options_;
+  TParameterStore store_;
+  std::string devicePath_;
+  int master_ = -1;
+  int ownSlave_ = -1;  // keeps the line up between two programs that open it
+  int wakeFd_ = -1;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> closeRequested_{false};
+
+  mutable std::mutex mutex_;
+  std::vector<TFault> faults_;
+  std::string unasked_;
+  std::vector<std::string> received_;
+
+  std::atomic<std::uint64_t> bytesIn_{0};
+  std::atomic<std::uint64_t> bytesOut_{0};
+  std::atomic<bool> authorised_{false};
+  std::atomic<bool> stopped_{false};
+  int wrongCodes_ = 0;
+  std::int64_t lockedUntilMs_ = 0;
+  double lineFreeAtMs_ = 0;  // real time when the outgoing line is free again
+  double inputFreeAtMs_ = 0;
+};
+
+}  // namespace zorvan::sim

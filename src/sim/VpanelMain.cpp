@@ -1,0 +1,81 @@
+// zorvan-vpanel: serves a virtual panel on a pseudo-terminal until it is stopped.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "sim/VirtualPanel.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void OnSignal(int) { stopRequested = 1; }
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: zorvan-vpanel [--version TEXT] [--typepan TEXT] [--master CODE] [--rate BYTES|--unlimited]\n"
+               "                     [--fault silent|err|ign|garbage|nocarrier|close[:COMMAND[:COUNT]]]...\n"
+               "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
+               "The default rate is that of the programming cable (19200 bit/s, 8N2: 1745 bytes/s).\n");
+  return 2;
+}
+
+bool ParseFault(const std::string& text, zorvan::sim::TFault& fault) {
+  using zorvan::sim::TFaultKind;
+  std::string kind = text.substr(0, text.find(':'));
+  std::string rest = text.size() > kind.size() ? text.substr(kind.size() + 1) : "";
+  if (kind == "silent") fault.kind = TFaultKind::Silent;
+  else if (kind == "err") fault.kind = TFaultKind::Err;
+  else if (kind == "ign") fault.kind = TFaultKind::Ign;
+  else if (kind == "garbage") fault.kind = TFaultKind::Garbage;
+  else if (kind == "nocarrier") fault.kind = TFaultKind::NoCarrier;
+  else if (kind == "close") fault.kind = TFaultKind::CloseLine;
+  else return false;
+  auto colon = rest.find(':');
+  fault.command = rest.substr(0, colon);
+  fault.count = colon == std::string::npos ? -1 : std::atoi(rest.c_str() + colon + 1);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  zorvan::sim::TPanelOptions options;
+  std::vector<zorvan::sim::TFault> faults;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    const char* v = nullptr;
+    if (arg == "--unlimited") options.lineRate = 0;
+    else if ((arg == "--version" || arg == "--typepan" || arg == "--master" || arg == "--rate" || arg == "--fault") &&
+             (v = value()) != nullptr) {
+      if (arg == "--version") options.version = v;
+      else if (arg == "--typepan") options.typepan = v;
+      else if (arg == "--master") options.masterCode = v;
+      else if (arg == "--rate") options.lineRate = std::atof(v);
+      else {
+        zorvan::sim::TFault fault;
+        if (!ParseFault(v, fault)) return Usage();
+        faults.push_back(fault);
+      }
+    } else {
+      return Usage();
+    }
+  }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  zorvan::sim::TVirtualPanel panel(options);
+  try {
+    std::printf("%s\n", panel.Start().c_str());
+    std::fflush(stdout);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "zorvan-vpanel: %s\n", error.what());
+    return 1;
+  }
+  for (auto& fault : faults) panel.AddFault(fault);
+  while (!stopRequested) ::pause();
+  panel.Stop();
+  return 0;
+}
