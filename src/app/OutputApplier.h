@@ -1,0 +1,28 @@
+#pragma once
+// The consumer side of the output queue: each element applied to the control models.
+#include <functional>
+#include <string>
+
+#include "model/Control.h"
+#include "session/OutElement.h"
+
+namespace zorvan {
+
+// What the applier cannot do on the models alone.
+struct TApplyContext {
+  TFormRegistry* registry = nullptr;
+  std::function<void(const std::string& text, bool showInWindow)> log;  // kind 1
+  std::function<void(const std::string& text)> messageBox;              // kind 9, modal
+  std::function<void(int panel, const std::string& text)> status;       // kind 10
+  std::function<void(TControl& slider, int number, const std::string& text)> slider;  // kind 6
+  std::function<void(int digit, int number)> selectChannelType;         // kind 2, "w" texts
+};
+
+// Applies a control text command (kind 2) by the kind of the control.
+void ApplyControlText(TControl& control, const std::string& text, const TApplyContext& context);
+// Applies a colour name (kind 12): background or font colour by the kind of the control.
+void ApplyControlColor(TControl& control, const std::string& color);
+// Applies one element; a failing apply is ignored.
+void ApplyElement(const TOutElement& element, const TApplyContext& context);
+
+}  // namespace zorvan

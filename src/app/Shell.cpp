@@ -1,0 +1,398 @@
+#include "app/Shell.h"
+
+#include <algorithm>
+
+#include "app/Cp1251.h"
+#include "app/OutputApplier.h"
+#include "link/Modem.h"
+
+namespace zorvan {
+namespace {
+
+const std::string kRuler(81, '=');
+
+struct TPageInfo {
+  const char* name;
+  const char* caption;
+  bool incl;  // defaults in the controls' hints
+};
+
+// In the order the main window creates them.
+const TPageInfo kPages[] = {
+    {"formHistory", "История", false},      {"formACP", "Шлейфы", true},
+    {"formKeys", "Коды", true},             {"formWays", "Каналы связи", false},
+    {"formKeyboard", "Клавиатура", true},   {"formRazd", "Разделы", true},
+    {"formShleif", "Зоны", true},           {"formGPRS", "Настройки GPRS", false},
+    {"formATests", "Системные события", false}, {"formSMS", "SMS", false},
+    {"formCommon", "Общие настройки", true}, {"FormEnNumber", "Инженерные номера", false},
+    {"formTMKeys", "Ключи Touch Memory", true}, {"formOuts", "Выходы", true},
+};
+
+const char* const kSaveOrder[] = {"formCommon", "formATests", "formGPRS",   "formWays",   "formACP",
+                                  "formRazd",   "formShleif", "formKeyboard", "formKeys", "formTMKeys",
+                                  "formOuts",   "FormEnNumber", "formHistory"};
+const char* const kLoadOrder[] = {"formCommon", "formATests", "formGPRS",   "formWays",   "formShleif",
+                                  "formRazd",   "formACP",    "formKeyboard", "formKeys", "formTMKeys",
+                                  "formOuts",   "FormEnNumber", "formHistory"};
+const char* const kDefaultsOrder[] = {"formATests", "formACP",     "formShleif", "formRazd", "formCommon",
+                                      "formGPRS",   "formWays",    "formSMS",    "formHistory", "FormEnNumber",
+                                      "formKeys",   "formKeyboard", "formTMKeys", "formOuts"};
+// Pages with a clearing of their own before a read.
+const char* const kClearForRead[] = {"formHistory", "formSMS", "formWays", "FormEnNumber", "formRazd", "formShleif"};
+
+const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "tbtnRead", "tbtnWrite",
+                                      "tbtnReadAll", "tbtnWriteAll", "tbtnDefault", "tbtnDefaultAll",
+                                      "tbtnCalcel", "mnuFile", "mnuConnections", "mnuProperties", "mnuHelp",
+                                      "mnuUpdate", "N4"};
+
+}  // namespace
+
+TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_) {
+  device_.SetUi(this);
+  for (const TPageInfo& info : kPages) {
+    if (info.incl) pages_.push_back(std::make_unique<TformIncl>(info.name, W(info.caption)));
+    else pages_.push_back(std::make_unique<TPlainPage>(info.name, W(info.caption)));
+  }
+  for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_, &waiting_})
+    registry_.Register(*f);
+  for (auto& p : pages_) registry_.Register(*p);
+  // Firmware updates come with their own windows; until then the panel menu does not offer them.
+  main_["N5"].SetVisible(false);
+  connect_.onProtocol = [this](int protocol) { connectProtocol_ = protocol; };
+  WireCommands();
+}
+
+TShell::~TShell() {
+  StopWorker();
+  if (logFile_) std::fclose(logFile_);
+}
+
+TPage* TShell::FindPage(std::string_view name) const {
+  for (const auto& p : pages_)
+    if (p->Name() == name) return p.get();
+  return nullptr;
+}
+
+void TShell::WireCommands() {
+  auto on = [this](const char* name, auto action) { main_[name].onClick = [action](TControl&) { action(); }; };
+  on("tbtnConnect", [this] { Connect(); });
+  on("mnuConnect", [this] { Connect(); });
+  on("tbtnDisconnect", [this] { Disconnect(); });
+  on("mnuDisconnect", [this] { Disconnect(); });
+  on("tbtnRead", [this] { ReadPage(); });
+  on("tbtnWrite", [this] { WritePage(); });
+  on("tbtnReadAll", [this] { ReadAllPages(); });
+  on("tbtnWriteAll", [this] { WriteAllPages(); });
+  // The menu items of the read and write commands click their toolbar buttons.
+  on("mnuRead", [this] { main_["tbtnRead"].Click(); });
+  on("mnuWrite", [this] { main_["tbtnWrite"].Click(); });
+  on("mnuReadAll", [this] { main_["tbtnReadAll"].Click(); });
+  on("mnuWriteAll", [this] { main_["tbtnWriteAll"].Click(); });
+  on("tbtnDefault", [this] { DefaultsOnPage(); });
+  on("N1", [this] { DefaultsOnPage(); });
+  on("tbtnDefaultAll", [this] { AllDefaults(); });
+  on("N2", [this] { AllDefaults(); });
+  on("tbtnCalcel", [this] { Cancel(); });
+  on("mnuSave", [this] { SaveSettingsCommand(); });
+  on("mnuLoad", [this] { LoadSettingsCommand(); });
+  on("mnuLog", [this] { ToggleLog(); });
+  on("mnuAbout", [this] {
+    if (view_) view_->ShowAbout();
+  });
+  on("mnuExit", [this] {
+    if (view_) view_->CloseMainWindow();
+  });
+  on("RzBitBtn1", [this] { main_.Log().ClearLines(); });
+  on("RzBitBtn2", [this] { SaveLogWindow(); });
+  main_.Tree().onChange = [this](TControl& tree) {
+    const int index = tree.SelectedNode();
+    if (index < 0 || index >= static_cast<int>(tree.Nodes().size())) return;
+    const std::string page = PageForNodeCode(tree.Nodes()[static_cast<std::size_t>(index)].code);
+    if (!page.empty()) ShowPage(page);
+  };
+  terminal_["Button1"].onClick = [this](TControl&) { SendTerminalLine(); };
+}
+
+void TShell::Start() {
+  main_.Self().SetText(W("Программа настройки v.") + "1.0.0");
+  std::string error;
+  if (!settings_.LoadFromFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
+  connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
+  identity_ = TPanelIdentity{9, 999, 999};
+  LoadSettings(settings_);
+  SetDeviceType(9);
+  ShowPage("formSMS");
+  ShowPage("formCommon");
+  main_.Tree().SelectNode(0);
+}
+
+void TShell::Close() {
+  StopWorker();
+  CloseLog();
+  SaveSettings(settings_);
+  std::string error;
+  if (!settings_.SaveToFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
+}
+
+void TShell::Tick() {
+  calls_.Serve(0);
+  Drain();
+}
+
+void TShell::Drain() {
+  // A message box opens a nested loop; draining waits until it is closed.
+  if (draining_) return;
+  draining_ = true;
+  TApplyContext context;
+  context.registry = &registry_;
+  context.log = [this](const std::string& text, bool show) { LogLine(text, show); };
+  context.messageBox = [this](const std::string& text) {
+    if (view_) view_->ShowMessage(text);
+  };
+  context.status = [this](int panel, const std::string& text) { main_.SetStatusPanel(panel, text); };
+  while (out_.HasElements()) {
+    std::unique_ptr<TOutElement> element = out_.TakeElement();
+    if (element) ApplyElement(*element, context);
+  }
+  draining_ = false;
+}
+
+void TShell::LogLine(const std::string& text, bool showInWindow) {
+  if (showInWindow) main_.Log().AppendLine(text);
+  if (!logFile_) return;
+  const std::string line = text + "\r\n";
+  if (std::fwrite(line.data(), 1, line.size(), logFile_) != line.size() || std::fflush(logFile_) != 0)
+    main_.Log().AppendLine(W("Попытка записи в закрытый ЛОГ-файл"));
+}
+
+bool TShell::OpenLog() {
+  logFile_ = std::fopen((folder_ + "log.txt").c_str(), "ab");
+  if (!logFile_) return false;
+  const std::string frame =
+      "\r\n" + kRuler + "\r\n" + LogTimeStamp() + W(" Начали процесс протоколирования") + "\r\n" + kRuler + "\r\n";
+  if (std::fwrite(frame.data(), 1, frame.size(), logFile_) != frame.size() || std::fflush(logFile_) != 0) {
+    std::fclose(logFile_);
+    logFile_ = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void TShell::CloseLog() {
+  if (!logFile_) return;
+  const std::string frame = "\r\n" + kRuler + "\r\n" + LogTimeStamp() + W(" Окончили процесс протоколирования") +
+                            "\r\n" + kRuler + "\r\n";
+  std::fwrite(frame.data(), 1, frame.size(), logFile_);
+  std::fclose(logFile_);
+  logFile_ = nullptr;
+}
+
+void TShell::ToggleLog() {
+  TControl& command = main_["mnuLog"];
+  command.SetChecked(!command.Checked());
+  if (logFile_) CloseLog();
+  else OpenLog();
+}
+
+void TShell::ShowPage(std::string_view page) {
+  TPage* target = FindPage(page);
+  if (!target) return;
+  for (auto& p : pages_) p->Self().SetVisible(p.get() == target);
+  device_.SetCurrentPage(page);
+  if (view_) view_->ShowPage(std::string(page));
+}
+
+void TShell::SetDeviceType(int family) {
+  treeFamily_ = family;
+  for (auto& p : pages_) p->Self().SetVisible(false);
+  main_.Tree().SetNodes(PageTreeNodes(family));
+}
+
+void TShell::Connect() {
+  if (view_ && view_->ExecModal(connect_) != TForm::mrOk) return;
+  StopWorker();
+  const std::string port = connect_.Ports().Text();
+  const std::string phone = connect_.IsModem() ? connect_.Phones().Text() : std::string();
+  worker_ = std::make_unique<TModem>(port, out_, device_);
+  main_.SetStatusPanel(0, port);
+  main_.SetStatusPanel(1, phone);
+  device_.SetWorker(worker_.get());
+  splash_["Panel2"].SetText("");
+  worker_->Start();
+  const int result = view_ ? view_->ExecModal(splash_) : TForm::mrCancel;
+  if (result != TForm::mrOk) {
+    StopWorker();
+    return;
+  }
+  main_["mnuConnect"].SetEnabled(false);
+  main_["tbtnConnect"].SetEnabled(false);
+  if (device_.Variant() == 0) return;
+  main_.SetCommandsEnabled(TMainForm::ConnectedCommands(), true);
+}
+
+void TShell::Disconnect() {
+  main_.SetCommandsEnabled(TMainForm::ConnectedCommands(), false);
+  device_.historyPointer = -1;
+  device_.Abort();
+  StopWorker();
+  main_["mnuConnect"].SetEnabled(true);
+  main_["tbtnConnect"].SetEnabled(true);
+}
+
+void TShell::StopWorker() {
+  if (!worker_) return;
+  worker_->Terminate();
+  // The worker may be waiting for this thread (master code, adaptation): keep serving it.
+  while (!worker_->Finished()) calls_.Serve(10);
+  worker_->WaitFor();
+  device_.SetWorker(nullptr);
+  worker_.reset();
+}
+
+void TShell::ReadPage() {
+  if (!worker_) return;
+  const std::string page(device_.CurrentPage());
+  if (TPage* p = FindPage(page)) {
+    ClearPageForRead(*p);
+    if (std::find(std::begin(kClearForRead), std::end(kClearForRead), page) != std::end(kClearForRead))
+      p->ClearForRead();
+  }
+  worker_->SetRequest(3);
+}
+
+void TShell::WritePage() {
+  if (!worker_) return;
+  if (TPage* p = FindPage(device_.CurrentPage())) ClearPageForWrite(*p);
+  worker_->SetRequest(4);
+}
+
+void TShell::ReadAllPages() {
+  if (!worker_) return;
+  for (const char* name : {"formCommon", "formKeys"}) ClearPageForRead(*FindPage(name));
+  for (const char* name : {"formHistory", "formSMS", "formWays"}) FindPage(name)->ClearForRead();
+  worker_->SetRequest(5);
+}
+
+void TShell::WriteAllPages() {
+  if (!worker_) return;
+  for (const char* name : {"formCommon", "formKeys"}) ClearPageForWrite(*FindPage(name));
+  worker_->SetRequest(6);
+}
+
+void TShell::Cancel() { device_.Abort(); }
+
+void TShell::DefaultsOnPage() {
+  if (TPage* p = FindPage(device_.CurrentPage())) p->SetDefaults();
+}
+
+void TShell::AllDefaults() {
+  for (const char* name : kDefaultsOrder) FindPage(name)->SetDefaults();
+}
+
+void TShell::SaveSettings(TIniFile& ini) const {
+  SaveConnectSettings(ini, connect_, TDebugSettings{logFile_ != nullptr});
+  for (const char* name : kSaveOrder) FindPage(name)->SaveToIni(ini);
+}
+
+bool TShell::LoadSettings(const TIniFile& ini) {
+  TDebugSettings debug;
+  LoadConnectSettings(ini, connect_, debug);
+  if (debug.log && !logFile_) {
+    main_["mnuLog"].SetChecked(true);
+    OpenLog();
+  }
+  try {
+    for (const char* name : kLoadOrder) FindPage(name)->LoadFromIni(ini);
+  } catch (const std::exception& e) {
+    if (view_) view_->ShowError("Error", e.what());
+    return false;
+  }
+  return true;
+}
+
+void TShell::SaveSettingsCommand() {
+  if (!view_) return;
+  const std::string path = view_->AskSaveSettingsPath();
+  if (path.empty()) return;
+  TIniFile ini;
+  SaveSettings(ini);
+  std::string error;
+  if (!ini.SaveToFile(path, &error)) view_->ShowError("Error", error);
+}
+
+void TShell::LoadSettingsCommand() {
+  if (!view_) return;
+  const std::string path = view_->AskLoadSettingsPath();
+  if (path.empty()) return;
+  TIniFile ini;
+  std::string error;
+  if (!ini.LoadFromFile(path, &error)) {
+    view_->ShowError("Error", error);
+    return;
+  }
+  LoadSettings(ini);
+}
+
+void TShell::SendTerminalLine() {
+  if (worker_) worker_->SetRequest(23);
+}
+
+void TShell::SaveLogWindow() {
+  if (!view_) return;
+  const std::string path = view_->AskSaveLogPath();
+  if (path.empty()) return;
+  std::string text;
+  for (const std::string& line : main_.Log().Lines()) text += line + "\r\n";
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  const bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  if (f && std::fclose(f) != 0) f = nullptr;
+  if (!ok || !f) view_->ShowError("Error", path + W(": не удалось записать файл"));
+}
+
+void TShell::RunOnUiThread(std::function<void()> action) {
+  if (std::this_thread::get_id() == uiThread_) action();
+  else calls_.Call(std::move(action));
+}
+
+std::string TShell::FieldText(const TControlRef& field) {
+  std::string value;
+  RunOnUiThread([&] {
+    if (TControl* c = registry_.Find(field.form, field.control)) value = c->Text();
+  });
+  return value;
+}
+
+bool TShell::FieldChecked(const TControlRef& field) {
+  bool value = false;
+  RunOnUiThread([&] {
+    if (TControl* c = registry_.Find(field.form, field.control)) value = c->Checked();
+  });
+  return value;
+}
+
+int TShell::FieldItemIndex(const TControlRef& field) {
+  int value = -1;
+  RunOnUiThread([&] {
+    if (TControl* c = registry_.Find(field.form, field.control)) value = c->ItemIndex();
+  });
+  return value;
+}
+
+void TShell::AdaptUiToPanel(const TPanelInfo& panel) {
+  identity_ = TPanelIdentity{panel.family, panel.variant, panel.build};
+  SetDeviceType(panel.family);
+  for (auto& p : pages_) p->AdaptToPanel(identity_);
+  if (panel.variant == 0) {
+    // A panel in variant 0 can only be updated.
+    for (const char* name : kAdaptDisabled) main_[name].SetEnabled(false);
+    main_["tbtnDisconnect"].SetEnabled(true);
+    main_["N4"].SetEnabled(true);
+    main_["N5"].SetEnabled(true);
+  } else if (panel.variant == 3 || panel.variant == 5) {
+    for (const char* name : kAdaptDisabled) main_[name].SetEnabled(true);
+  }
+  ShowPage("formCommon");
+  main_.Tree().SelectNode(0);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,133 @@
+#pragma once
+// The main window's logic without a toolkit: the pages, the commands and their enabled
+// states, the connection and its worker, the log, and the settings files. The windowed
+// program puts views on these models; tests drive them directly.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/IniFile.h"
+#include "app/ShellForms.h"
+#include "model/Page.h"
+#include "session/DevZorvan.h"
+#include "session/OutArray.h"
+#include "session/UiBridge.h"
+#include "session/UiCallBox.h"
+
+namespace zorvan {
+
+class TModem;
+
+// What only a real window can do: modal dialogs, file choosers, message boxes.
+class TShellView {
+ public:
+  virtual ~TShellView() = default;
+  // Runs the form modally until its rules close it; returns the modal result.
+  virtual int ExecModal(TForm& form) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void ShowError(const std::string& caption, const std::string& text) = 0;
+  // Empty when the user cancels.
+  virtual std::string AskSaveSettingsPath() = 0;
+  virtual std::string AskLoadSettingsPath() = 0;
+  virtual std::string AskSaveLogPath() = 0;
+  virtual void ShowPage(const std::string& page) = 0;
+  virtual void ShowAbout() = 0;
+  virtual void ShowTerminal() = 0;
+  virtual void CloseMainWindow() = 0;
+};
+
+class TShell : public TUiBridge {
+ public:
+  // folder: where "current.ini" and "log.txt" live, ending with '/'.
+  explicit TShell(std::string folder);
+  ~TShell() override;
+
+  void SetView(TShellView* view) { view_ = view; }
+  // Start-up after the views exist: settings, tree, first page.
+  void Start();
+  // Closing: worker ended, log closed, "current.ini" written.
+  void Close();
+
+  // Timer tick: serve the worker's UI calls and apply what it posted.
+  void Tick();
+  void Drain();
+
+  TMainForm& Main() { return main_; }
+  TConnectDialog& ConnectDialog() { return connect_; }
+  TSplashDialog& Splash() { return splash_; }
+  TTerminalForm& Terminal() { return terminal_; }
+  TWaitingForm& Waiting() { return waiting_; }
+  TFormRegistry& Registry() { return registry_; }
+  TDevZorvan& Device() { return device_; }
+  TOutArray& Out() { return out_; }
+  const std::vector<std::unique_ptr<TPage>>& Pages() const { return pages_; }
+  TPage* FindPage(std::string_view name) const;
+  bool Connected() const { return worker_ != nullptr; }
+  bool LogOn() const { return logFile_ != nullptr; }
+  int ConnectProtocolValue() const { return connectProtocol_; }
+  const std::string& Folder() const { return folder_; }
+  const TPanelIdentity& Identity() const { return identity_; }
+
+  // Commands.
+  void Connect();
+  void Disconnect();
+  void ReadPage();
+  void WritePage();
+  void ReadAllPages();
+  void WriteAllPages();
+  void Cancel();
+  void DefaultsOnPage();
+  void AllDefaults();
+  void SaveSettingsCommand();
+  void LoadSettingsCommand();
+  void ToggleLog();
+  void SendTerminalLine();
+  void SaveLogWindow();
+
+  void ShowPage(std::string_view page);
+  void SetDeviceType(int family);
+  void SaveSettings(TIniFile& ini) const;
+  // Returns false with the error text shown when a page fails to load.
+  bool LoadSettings(const TIniFile& ini);
+
+  // TUiBridge.
+  void RunOnUiThread(std::function<void()> action) override;
+  std::string FieldText(const TControlRef& field) override;
+  bool FieldChecked(const TControlRef& field) override;
+  int FieldItemIndex(const TControlRef& field) override;
+  int ConnectProtocol() override { return connectProtocol_; }
+  void AdaptUiToPanel(const TPanelInfo& panel) override;
+
+ private:
+  void WireCommands();
+  void StopWorker();
+  void LogLine(const std::string& text, bool showInWindow);
+  bool OpenLog();
+  void CloseLog();
+  std::string SettingsPath() const { return folder_ + "current.ini"; }
+
+  std::string folder_;
+  TShellView* view_ = nullptr;
+  TOutArray out_;
+  TDevZorvan device_;
+  TMainForm main_;
+  TConnectDialog connect_;
+  TSplashDialog splash_;
+  TTerminalForm terminal_;
+  TWaitingForm waiting_;
+  TFormRegistry registry_;
+  std::vector<std::unique_ptr<TPage>> pages_;
+  TIniFile settings_;
+  std::unique_ptr<TModem> worker_;
+  TUiCallBox calls_;
+  std::FILE* logFile_ = nullptr;
+  int treeFamily_ = 9;
+  int connectProtocol_ = 0;
+  TPanelIdentity identity_;
+  bool draining_ = false;
+  std::thread::id uiThread_ = std::this_thread::get_id();
+};
+
+}  // namespace zorvan
