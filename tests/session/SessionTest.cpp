@@ -1,0 +1,258 @@
+// The device object on a real worker thread against the virtual panel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "app/Cp1251.h"
+#include "link/Clock.h"
+#include "link/Modem.h"
+#include "session/DevZorvan.h"
+#include "session/OutArray.h"
+#include "session/UiCallBox.h"
+#include "sim/VirtualPanel.h"
+
+using namespace zorvan;
+
+namespace {
+
+class TFakeUi : public TUiBridge {
+ public:
+  void RunOnUiThread(std::function<void()> action) override { calls.Call(std::move(action)); }
+  std::string FieldText(const TControlRef& field) override {
+    std::string text;
+    RunOnUiThread([&] { text = fields[field.form + "." + field.control]; });
+    return text;
+  }
+  bool FieldChecked(const TControlRef& field) override { return FieldText(field) == "true"; }
+  int FieldItemIndex(const TControlRef&) override { return 0; }
+  int ConnectProtocol() override { return 0; }
+  void AdaptUiToPanel(const TPanelInfo& info) override {
+    adaptedOnUiThread = std::this_thread::get_id() == uiThread;
+    panel = info;
+  }
+
+  TUiCallBox calls;
+  std::map<std::string, std::string> fields{{"dlgConnect.meMasterKey", "5281"}};
+  std::thread::id uiThread = std::this_thread::get_id();
+  bool adaptedOnUiThread = false;
+  std::optional<TPanelInfo> panel;
+};
+
+struct TSessionRig {
+  explicit TSessionRig(sim::TPanelOptions options = {"09.005.012", "0100", "5281", 0}) : panel(options) {
+    device.SetUi(&ui);
+    modem = std::make_unique<TModem>(panel.Start(), out, device);
+    device.SetWorker(modem.get());
+  }
+  ~TSessionRig() { Stop(); }
+
+  // Runs the UI side until the connection is up or the worker has ended.
+  bool Connect() {
+    modem->Start();
+    while (!connected && !modem->Finished()) Pump();
+    return connected && !modem->Finished();
+  }
+  void Pump() {
+    ui.calls.Serve(2);
+    while (auto element = out.TakeElement()) {
+      if (element->Kind() == 1) log.push_back(static_cast<TMemoOut&>(*element).text);
+      if (element->Kind() == 2) {
+        auto& control = static_cast<TControlOut&>(*element);
+        if (control.target == controls::kSplashStatus) status = control.text;
+        if (control.target == controls::kSplashOk && control.text == "Click") connected = true;
+        if (control.target == controls::kDisconnectButton && control.text == "Click") disconnected = true;
+        if (control.target == controls::kPageTree && control.text != "true" && control.text != "false")
+          treeNodes.push_back(control.text);
+      }
+      if (element->Kind() == 9) messages.push_back(static_cast<TMsgOut&>(*element).text);
+    }
+  }
+  void RunRequest(std::uint8_t code) {
+    modem->SetRequest(code);
+    while (modem->CurrentRequest() == code && !modem->Finished()) Pump();
+    Pump();
+  }
+  void Stop() {
+    modem->Terminate();
+    while (!modem->Finished()) Pump();
+    modem->WaitFor();
+    Pump();
+  }
+  bool Logged(const std::string& text) const {
+    return std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+
+  sim::TVirtualPanel panel;
+  TOutArray out;
+  TFakeUi ui;
+  TDevZorvan device{out};
+  std::unique_ptr<TModem> modem;
+  bool connected = false;
+  bool disconnected = false;
+  std::string status;
+  std::vector<std::string> log, treeNodes, messages;
+};
+
+}  // namespace
+
+TEST(ConnectSequence, VersionAndPanelTypeDecideTheConnection) {
+  struct Case {
+    std::string version, typepan;
+    bool connects;
+    int family, variant, build, flagA, flagB;
+  };
+  const Case cases[] = {
+      {"09.005.012", "0100", true, 9, 5, 12, 0, 0},
+      {"09.004.007", "0001", true, 9, 4, 7, 1, 1},
+      {"09.003.020", "1101", true, 9, 3, 20, 1, 0},
+      {"101.005.003", "0100", true, 101, 5, 3, 0, 0},
+      {"09.000.018", "00xx", true, 9, 0, 18, 0, 1},
+      {"09.000.018", "0100", false, 0, 0, 0, 0, 0},
+      {"09.006.001", "0100", false, 0, 0, 0, 0, 0},
+      {"09.005.0x2", "0100", false, 0, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version + " / " + c.typepan);
+    TSessionRig rig({c.version, c.typepan, "5281", 0});
+    EXPECT_EQ(rig.Connect(), c.connects);
+    if (c.connects) {
+      ASSERT_TRUE(rig.ui.panel);
+      EXPECT_TRUE(rig.ui.adaptedOnUiThread);
+      EXPECT_EQ(rig.ui.panel->family, c.family);
+      EXPECT_EQ(rig.ui.panel->variant, c.variant);
+      EXPECT_EQ(rig.ui.panel->build, c.build);
+      EXPECT_EQ(rig.ui.panel->typepanA, c.flagA);
+      EXPECT_EQ(rig.ui.panel->typepanB, c.flagB);
+      EXPECT_EQ(rig.status, W("СОЕДИНЕНИЕ УСТАНОВЛЕНО"));
+    } else {
+      rig.Stop();
+      EXPECT_EQ(rig.status, W("ОШИБКА при проверки версии!"));
+      EXPECT_TRUE(rig.disconnected);
+    }
+    rig.Stop();
+    // Every connection ends with the restart command, also a failed one.
+    auto lines = rig.panel.ReceivedLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "+rb");
+  }
+}
+
+TEST(ConnectSequence, WrongMasterCodeAndLockOut) {
+  sim::TVirtualPanel shared({"09.005.012", "0100", "1111", 0});
+  std::string path = shared.Start();
+  const std::string wrong = W("Ошибка авторизации! Неправильно введен мастер-код!");
+  const std::string locked = W(
+      "Ошибка авторизации! Мастер-код неправильно введен 3 раза подряд! Панель будет игнорировать дальнейшие команды "
+      "на протяжении минуты");
+  for (const std::string& expected : {wrong, wrong, locked}) {
+    TOutArray out;
+    TFakeUi ui;
+    TDevZorvan device(out);
+    device.SetUi(&ui);
+    TModem modem(path, out, device);
+    device.SetWorker(&modem);
+    modem.Start();
+    std::string status;
+    while (!modem.Finished()) {
+      ui.calls.Serve(2);
+      while (auto element = out.TakeElement())
+        if (element->Kind() == 2 && static_cast<TControlOut&>(*element).target == controls::kSplashStatus)
+          status = static_cast<TControlOut&>(*element).text;
+    }
+    modem.WaitFor();
+    while (auto element = out.TakeElement())
+      if (element->Kind() == 2 && static_cast<TControlOut&>(*element).target == controls::kSplashStatus)
+        status = static_cast<TControlOut&>(*element).text;
+    EXPECT_EQ(status, expected);
+  }
+  auto lines = shared.ReceivedLines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "+id=5281"), 3);
+}
+
+TEST(ConnectSequence, SilentAuthorisationStillConnects) {
+  TScopedTimeScale fast(0.05);
+  TSessionRig rig;
+  rig.panel.AddFault({sim::TFaultKind::Silent, "+id=5281", 1});
+  EXPECT_TRUE(rig.Connect());
+}
+
+TEST(ConnectSequence, SilentPanelFailsWithConnectionError) {
+  TScopedTimeScale fast(0.01);
+  TSessionRig rig;
+  rig.panel.AddFault({sim::TFaultKind::Silent, "", -1});
+  EXPECT_FALSE(rig.Connect());
+  rig.Stop();
+  EXPECT_EQ(rig.status, W("ОШИБКА! Сбой соединения!"));
+  EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), std::string()), 0);
+}
+
+TEST(Session, TerminalLineAndServiceRequests) {
+  TSessionRig rig;
+  ASSERT_TRUE(rig.Connect());
+  rig.ui.fields["TerminalForm.Edit1"] = "+typepan";
+  rig.RunRequest(23);
+  EXPECT_TRUE(rig.device.TerminalAnswered());
+  EXPECT_EQ(rig.device.TerminalReply(), "0100");
+  rig.RunRequest(13);
+  EXPECT_FALSE(rig.panel.Stopped());
+  rig.RunRequest(16);
+  EXPECT_TRUE(rig.panel.Stopped());
+  EXPECT_EQ(rig.modem->CurrentRequest(), 0);
+  rig.RunRequest(19);  // restart ends the connection
+  while (!rig.modem->Finished()) rig.Pump();
+  EXPECT_TRUE(rig.Logged("com<-+rb"));
+}
+
+TEST(Session, PagesRunInTheirOrderAndCancelStopsReadAll) {
+  TSessionRig rig;
+  std::vector<std::string> ran;
+  for (auto page : kPageIds) {
+    std::string name(page);
+    rig.device.RegisterPage(page, {[&ran, name](TDevZorvan&) { ran.push_back("r:" + name); },
+                                   [&ran, name](TDevZorvan&) { ran.push_back("w:" + name); }});
+  }
+  ASSERT_TRUE(rig.Connect());
+  rig.device.SetCurrentPage("formShleif");
+  rig.RunRequest(3);
+  EXPECT_EQ(ran, (std::vector<std::string>{"r:formRazd", "r:formShleif", "r:formKeys"}));
+  ran.clear();
+  rig.RunRequest(5);
+  EXPECT_EQ(ran, (std::vector<std::string>{"r:formCommon", "r:formATests", "r:formGPRS", "r:formWays", "r:formACP",
+                                           "r:formRazd", "r:formShleif", "r:formKeyboard", "r:formKeys", "r:formTMKeys",
+                                           "r:formOuts", "r:FormEnNumber", "r:formSMS", "r:formWays",
+                                           "r:formHistory"}));
+  EXPECT_EQ(rig.messages, std::vector<std::string>{W("Чтение всех параметров завершено!")});
+  ran.clear();
+  rig.RunRequest(6);
+  EXPECT_EQ(ran.size(), 13u);
+  EXPECT_EQ(ran[4], "w:formShleif");
+  EXPECT_EQ(ran[5], "w:formRazd");
+  EXPECT_EQ(ran[6], "w:formACP");
+
+  // Cancel on the third page: no completion message, the tree stays on that node.
+  rig.messages.clear();
+  rig.treeNodes.clear();
+  rig.device.RegisterPage("formGPRS", {[](TDevZorvan& device) { device.Abort(); }, {}});
+  rig.RunRequest(5);
+  EXPECT_TRUE(rig.messages.empty());
+  ASSERT_FALSE(rig.treeNodes.empty());
+  EXPECT_EQ(rig.treeNodes.back(), "2");
+  EXPECT_EQ(rig.device.CurrentPage(), "formGPRS");
+}
+
+TEST(Session, CableKeepAliveAndLostLine) {
+  TScopedTimeScale fast(0.004);  // 61 s of keep-alive interval in about a quarter second
+  TSessionRig rig;
+  ASSERT_TRUE(rig.Connect());
+  auto before = rig.panel.ReceivedLines().size();
+  auto until = NowMs() + 62000;
+  while (NowMs() < until) rig.Pump();
+  auto lines = rig.panel.ReceivedLines();
+  EXPECT_GT(lines.size(), before);
+  EXPECT_EQ(lines.back(), "+sp");
+  rig.panel.CloseLine();
+  while (!rig.modem->Finished()) rig.Pump();
+  EXPECT_FALSE(rig.modem->PortFailure().empty());
+  EXPECT_TRUE(rig.disconnected);
+}
