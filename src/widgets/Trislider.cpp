@@ -19,7 +19,7 @@ TTrislider::TTrislider(QWidget* parent, std::shared_ptr<TrisliderModel> model)
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(sizeHint());
-  model_->SetControlSize(width(), height());
+  SyncSize();
   timer_.setInterval(kTimerInterval);
   connect(&timer_, &QTimer::timeout, this, &TTrislider::RepaintTick);
   timer_.start();
@@ -29,10 +29,16 @@ QSize TTrislider::sizeHint() const { return {185, 41}; }
 
 void TTrislider::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  model_->SetControlSize(width(), height());
+  SyncSize();
 }
 
-QPoint TTrislider::PicturePoint(const QPointF& controlPoint) const {
+bool TTrislider::SetInset(int inset) {
+  SyncSize();
+  return model_->SetInset(inset);
+}
+
+QPoint TTrislider::PicturePoint(const QPointF& controlPoint) {
+  SyncSize();
   const QPoint p = controlPoint.toPoint();
   return {p.x() - TrisliderModel::kBorder, p.y() - TrisliderModel::kBorder};
 }
@@ -55,6 +61,7 @@ void TTrislider::mouseReleaseEvent(QMouseEvent* event) {
 void TTrislider::RepaintTick() {
   if (painting_) return;
   painting_ = true;
+  SyncSize();
   // A failing paint must not take the page down; the next tick tries again.
   try {
     model_->Tick();
@@ -69,7 +76,10 @@ void TTrislider::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(palette().color(QPalette::Mid));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
-  if (picture_.isNull()) DrawPicture();
+  if (picture_.isNull()) {
+    SyncSize();
+    DrawPicture();
+  }
   painter.drawPixmap(TrisliderModel::kBorder, TrisliderModel::kBorder, picture_);
 }
 

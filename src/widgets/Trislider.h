@@ -28,6 +28,8 @@ class TTrislider : public QWidget {
 
   // One timer tick: normalise, draw the picture, copy it onto the control.
   void RepaintTick();
+  // Inset is checked against the control's size, which a hidden widget learns late.
+  bool SetInset(int inset);
 
   QSize sizeHint() const override;
 
@@ -39,7 +41,8 @@ class TTrislider : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  QPoint PicturePoint(const QPointF& controlPoint) const;
+  QPoint PicturePoint(const QPointF& controlPoint);
+  void SyncSize() { model_->SetControlSize(width(), height()); }
   void DrawPicture();
 
   std::shared_ptr<TrisliderModel> model_;
