@@ -213,7 +213,7 @@ void TShell::Connect() {
   StopWorker();
   const std::string port = connect_.Ports().Text();
   const std::string phone = connect_.IsModem() ? connect_.Phones().Text() : std::string();
-  worker_ = std::make_unique<TModem>(port, out_, device_);
+  worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, out_, device_);
   main_.SetStatusPanel(0, port);
   main_.SetStatusPanel(1, phone);
   device_.SetWorker(worker_.get());

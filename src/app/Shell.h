@@ -45,6 +45,8 @@ class TShell : public TUiBridge {
   ~TShell() override;
 
   void SetView(TShellView* view) { view_ = view; }
+  // Turns the port text of the dialog into a device path (the built-in virtual panel).
+  std::function<std::string(const std::string&)> resolvePort;
   // Start-up after the views exist: settings, tree, first page.
   void Start();
   // Closing: worker ended, log closed, "current.ini" written.

@@ -1,0 +1,234 @@
+#include "ui/Binder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/Cp1251.h"
+#include "session/Colors.h"
+
+namespace zorvan {
+namespace {
+
+using K = TControlKind;
+
+// Removes the model listener when the widget goes first.
+void Listen(QObject* widget, TControl& control, std::function<void(const TControl&)> apply) {
+  apply(control);
+  const int id = control.AddListener(std::move(apply));
+  QObject::connect(widget, &QObject::destroyed, [&control, id] { control.RemoveListener(id); });
+}
+
+void ApplyLook(QWidget* w, const TControl& c) {
+  w->setEnabled(c.Enabled());
+  if (!c.IsA(K::Form)) w->setVisible(c.Visible());
+  QFont font = w->font();
+  font.setBold(c.FontStyle() & fsBold);
+  font.setItalic(c.FontStyle() & fsItalic);
+  font.setUnderline(c.FontStyle() & fsUnderline);
+  w->setFont(font);
+  QPalette palette = w->palette();
+  palette.setColor(QPalette::WindowText, ColorFromName(c.FontColor(), w));
+  palette.setColor(QPalette::Text, ColorFromName(c.FontColor(), w));
+  palette.setColor(QPalette::ButtonText, ColorFromName(c.FontColor(), w));
+  if (c.BackColor() != "clWindow") palette.setColor(QPalette::Base, ColorFromName(c.BackColor(), w, true));
+  w->setPalette(palette);
+}
+
+void BindLineEdit(QLineEdit* edit, TControl& c) {
+  Listen(edit, c, [edit](const TControl& m) {
+    ApplyLook(edit, m);
+    if (m.MaxLength() > 0) edit->setMaxLength(m.MaxLength());
+    const QString text = ToQt(m.Text());
+    if (edit->text() != text) {
+      const int cursor = edit->cursorPosition();
+      edit->setText(text);
+      edit->setCursorPosition(cursor);
+    }
+  });
+  QObject::connect(edit, &QLineEdit::textEdited, [&c](const QString& t) { c.SetText(FromQt(t)); });
+}
+
+void BindCombo(QComboBox* box, TControl& c) {
+  Listen(box, c, [box](const TControl& m) {
+    ApplyLook(box, m);
+    const QSignalBlocker block(box);
+    QStringList items;
+    for (const auto& i : m.Items()) items << ToQt(i);
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+    if (items != shown) {
+      box->clear();
+      box->addItems(items);
+    }
+    box->setCurrentIndex(m.ItemIndex());
+    if (box->isEditable() || m.ItemIndex() < 0) box->setEditText(ToQt(m.Text()));
+  });
+  QObject::connect(box, &QComboBox::activated, [&c](int index) {
+    c.SetItemIndex(index);
+    c.Changed();
+  });
+  if (box->isEditable())
+    QObject::connect(box, &QComboBox::editTextChanged, [&c](const QString& t) { c.SetText(FromQt(t)); });
+}
+
+void BindCheck(QAbstractButton* button, TControl& c) {
+  Listen(button, c, [button](const TControl& m) {
+    ApplyLook(button, m);
+    const QSignalBlocker block(button);
+    button->setChecked(m.Checked());
+    if (!m.Text().empty() || button->text().isEmpty()) button->setText(ToQt(m.Text()));
+  });
+  QObject::connect(button, &QAbstractButton::clicked, [&c](bool checked) {
+    c.SetChecked(checked);
+    c.Click();
+  });
+}
+
+void BindButton(QAbstractButton* button, TControl& c) {
+  const bool tool = c.IsA(K::ToolButton);
+  Listen(button, c, [button, tool](const TControl& m) {
+    ApplyLook(button, m);
+    // A toolbar button shows its command as a hint; a push button shows its caption.
+    if (tool) button->setToolTip(ToQt(m.Text()));
+    else button->setText(ToQt(m.Text()));
+  });
+  QObject::connect(button, &QAbstractButton::clicked, [&c] { c.Click(); });
+}
+
+void BindAction(QAction* action, TControl& c) {
+  Listen(action, c, [action](const TControl& m) {
+    action->setEnabled(m.Enabled());
+    action->setVisible(m.Visible());
+    action->setText(ToQt(m.Text()));
+    if (action->isCheckable()) action->setChecked(m.Checked());
+  });
+  QObject::connect(action, &QAction::triggered, [&c] { c.Click(); });
+}
+
+void BindLabel(QLabel* label, TControl& c) {
+  Listen(label, c, [label](const TControl& m) {
+    ApplyLook(label, m);
+    label->setText(ToQt(m.Text()));
+  });
+}
+
+void BindMemo(QPlainTextEdit* memo, TControl& c) {
+  auto shown = std::make_shared<std::size_t>(0);
+  Listen(memo, c, [memo, shown](const TControl& m) {
+    ApplyLook(memo, m);
+    const auto& lines = m.Lines();
+    if (lines.size() < *shown) {
+      memo->clear();
+      *shown = 0;
+    }
+    for (; *shown < lines.size(); ++*shown) memo->appendPlainText(ToQt(lines[*shown]));
+  });
+}
+
+void BindTree(QTreeWidget* tree, TControl& c) {
+  Listen(tree, c, [tree](const TControl& m) {
+    ApplyLook(tree, m);
+    const QSignalBlocker block(tree);
+    if (tree->topLevelItemCount() != static_cast<int>(m.Nodes().size()) ||
+        (tree->topLevelItemCount() > 0 && tree->topLevelItem(0)->text(0) != ToQt(m.Nodes()[0].caption))) {
+      tree->clear();
+      for (const auto& node : m.Nodes()) tree->addTopLevelItem(new QTreeWidgetItem(QStringList(ToQt(node.caption))));
+    }
+    const int index = m.SelectedNode();
+    QTreeWidgetItem* item = index >= 0 ? tree->topLevelItem(index) : nullptr;
+    tree->setCurrentItem(item);
+  });
+  QObject::connect(tree, &QTreeWidget::currentItemChanged, [tree, &c](QTreeWidgetItem* item) {
+    if (item) c.SelectNode(tree->indexOfTopLevelItem(item));
+  });
+}
+
+void BindStatusBar(QStatusBar* bar, TControl& c) {
+  auto labels = std::make_shared<std::vector<QLabel*>>();
+  Listen(bar, c, [bar, labels](const TControl& m) {
+    const int widths[] = {55, 100, 100, 100, 200};
+    while (labels->size() < m.Items().size()) {
+      auto* label = new QLabel(bar);
+      label->setObjectName(QString("StatusPanel%1").arg(labels->size()));
+      const std::size_t i = labels->size();
+      label->setMinimumWidth(i < 5 ? widths[i] : 100);
+      bar->addWidget(label);
+      labels->push_back(label);
+    }
+    for (std::size_t i = 0; i < labels->size(); ++i)
+      (*labels)[i]->setText(i < m.Items().size() ? ToQt(m.Items()[i]) : QString());
+  });
+}
+
+void BindProgress(QProgressBar* bar, TControl& c) {
+  Listen(bar, c, [bar](const TControl& m) {
+    ApplyLook(bar, m);
+    bar->setValue(m.Position());
+  });
+}
+
+void BindWidget(QWidget* widget, TControl& c) {
+  Listen(widget, c, [widget](const TControl& m) {
+    ApplyLook(widget, m);
+    if (m.IsA(K::Form)) {
+      if (!m.Text().empty()) widget->setWindowTitle(ToQt(m.Text()));
+    }
+  });
+}
+
+}  // namespace
+
+QString ToQt(const std::string& cp1251) { return QString::fromStdString(Cp1251ToUtf8(cp1251)); }
+std::string FromQt(const QString& text) { return Utf8ToCp1251(text.toStdString()); }
+
+QColor ColorFromName(const std::string& name, const QWidget* widget, bool background) {
+  const QPalette palette = widget ? widget->palette() : QPalette();
+  const auto color = StringToColor(name);
+  if (!color) return background ? palette.color(QPalette::Base) : palette.color(QPalette::WindowText);
+  if (*color == clWindowText) return palette.color(QPalette::WindowText);
+  if (*color == clWindow) return palette.color(QPalette::Base);
+  if (*color == clBtnFace) return palette.color(QPalette::Button);
+  const TColor c = *color & 0xFFFFFF;
+  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+void BindControl(QObject* object, TControl& c) {
+  if (auto* action = qobject_cast<QAction*>(object)) return BindAction(action, c);
+  auto* w = qobject_cast<QWidget*>(object);
+  if (!w) return;
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return BindLineEdit(e, c);
+  if (auto* b = qobject_cast<QComboBox*>(w)) return BindCombo(b, c);
+  if (auto* b = qobject_cast<QCheckBox*>(w)) return BindCheck(b, c);
+  if (auto* b = qobject_cast<QRadioButton*>(w)) return BindCheck(b, c);
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return BindButton(b, c);
+  if (auto* l = qobject_cast<QLabel*>(w)) return BindLabel(l, c);
+  if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return BindMemo(m, c);
+  if (auto* t = qobject_cast<QTreeWidget*>(w)) return BindTree(t, c);
+  if (auto* s = qobject_cast<QStatusBar*>(w)) return BindStatusBar(s, c);
+  if (auto* p = qobject_cast<QProgressBar*>(w)) return BindProgress(p, c);
+  BindWidget(w, c);
+}
+
+void BindForm(QWidget* root, TForm& form) {
+  BindWidget(root, form.Self());
+  for (const auto& control : form.Controls()) {
+    QObject* child = root->findChild<QObject*>(QString::fromStdString(control->Name()));
+    if (child) BindControl(child, *control);
+  }
+}
+
+}  // namespace zorvan

@@ -1,0 +1,289 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSerialPortInfo>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/Cp1251.h"
+#include "sim/VirtualPanel.h"
+#include "ui/Binder.h"
+#include "ui_ConnectDialog.h"
+#include "ui_MainWindow.h"
+#include "ui_SplashDialog.h"
+#include "ui_TerminalForm.h"
+
+namespace zorvan {
+namespace {
+
+QIcon CommandIcon(const QStyle* style, const char* button) {
+  const std::map<std::string, QStyle::StandardPixmap> icons = {
+      {"tbtnConnect", QStyle::SP_DialogYesButton},    {"tbtnDisconnect", QStyle::SP_DialogNoButton},
+      {"tbtnRead", QStyle::SP_ArrowDown},             {"tbtnWrite", QStyle::SP_ArrowUp},
+      {"tbtnReadAll", QStyle::SP_FileDialogContentsView}, {"tbtnWriteAll", QStyle::SP_DialogSaveButton},
+      {"tbtnDefault", QStyle::SP_BrowserReload},      {"tbtnDefaultAll", QStyle::SP_DialogResetButton},
+      {"tbtnCalcel", QStyle::SP_BrowserStop},
+  };
+  const auto it = icons.find(button);
+  return it == icons.end() ? QIcon() : style->standardIcon(it->second);
+}
+
+}  // namespace
+
+QString MainWindow::VirtualPanelPort() { return QString::fromUtf8("Виртуальная панель"); }
+
+MainWindow::MainWindow(const std::string& folder, QWidget* parent)
+    : QMainWindow(parent),
+      shell_(folder),
+      ui_(std::make_unique<Ui::MainWindow>()),
+      connectUi_(std::make_unique<Ui::ConnectDialog>()),
+      splashUi_(std::make_unique<Ui::SplashDialog>()),
+      terminalUi_(std::make_unique<Ui::TerminalForm>()),
+      connectView_(std::make_unique<QDialog>(this)),
+      splashView_(std::make_unique<QDialog>(this)),
+      terminalView_(std::make_unique<QDialog>(this)) {
+  ui_->setupUi(this);
+  connectUi_->setupUi(connectView_.get());
+  splashUi_->setupUi(splashView_.get());
+  terminalUi_->setupUi(terminalView_.get());
+  splashView_->setModal(true);
+  BuildCommands();
+
+  for (const auto& page : shell_.Pages()) {
+    auto* view = new QWidget(ui_->pageArea);
+    view->setObjectName(QString::fromStdString(page->Name()));
+    auto* layout = new QVBoxLayout(view);
+    auto* title = new QLabel(ToQt(page->Caption()), view);
+    QFont font = title->font();
+    font.setBold(true);
+    font.setPointSize(font.pointSize() + 2);
+    title->setFont(font);
+    layout->addWidget(title);
+    layout->addStretch();
+    ui_->pageArea->addWidget(view);
+    pageViews_[page->Name()] = view;
+    BindForm(view, *page);
+  }
+  BindForm(this, shell_.Main());
+  BindForm(connectView_.get(), shell_.ConnectDialog());
+  BindForm(splashView_.get(), shell_.Splash());
+  BindForm(terminalView_.get(), shell_.Terminal());
+  ui_->RzSplitter1->setSizes({480, 180});
+  ui_->RzSplitter2->setSizes({200, 800});
+
+  shell_.resolvePort = [this](const std::string& port) {
+    return ToQt(port) == VirtualPanelPort() ? StartVirtualPanel() : port;
+  };
+  shell_.SetView(this);
+  shell_.Start();
+  LoadPlacement();
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    timer_.stop();
+    shell_.Tick();
+    timer_.start();
+  });
+  timer_.start(50);
+}
+
+MainWindow::~MainWindow() {
+  if (!closed_) {
+    closed_ = true;
+    shell_.Close();
+  }
+  shell_.SetView(nullptr);
+}
+
+void MainWindow::BuildCommands() {
+  auto* toolbar = addToolBar(QString());
+  toolbar->setObjectName("ToolBar1");
+  toolbar->setMovable(false);
+  std::map<std::string, QAction*> actions;
+  for (const TCommandInfo& c : MainCommands()) {
+    if (c.button) {
+      auto* button = new QToolButton(toolbar);
+      button->setObjectName(c.button);
+      button->setIcon(CommandIcon(style(), c.button));
+      button->setAutoRaise(true);
+      toolbar->addWidget(button);
+    }
+    if (c.menu) {
+      auto* action = new QAction(this);
+      action->setObjectName(c.menu);
+      if (*c.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(c.shortcut)));
+      actions[c.menu] = action;
+    }
+  }
+  for (const TMenuInfo& m : MainMenus()) {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.caption));
+    menu->menuAction()->setObjectName(m.name);
+    for (const char* item : m.items) {
+      if (std::string(item) == "-") menu->addSeparator();
+      else menu->addAction(actions.at(item));
+    }
+  }
+  auto* log = new QAction(this);
+  log->setObjectName("mnuLog");
+  log->setCheckable(true);
+  addAction(log);
+}
+
+std::string MainWindow::StartVirtualPanel() {
+  if (!virtualPanel_) {
+    virtualPanel_ = std::make_unique<sim::TVirtualPanel>();
+    virtualPanel_->Start();
+  }
+  return virtualPanel_->DevicePath();
+}
+
+void MainWindow::FillPorts() {
+  TControl& ports = shell_.ConnectDialog().Ports();
+  const std::string typed = ports.Text();
+  std::vector<std::string> names{FromQt(VirtualPanelPort())};
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) names.push_back(FromQt(info.systemLocation()));
+  ports.SetItems(names);
+  // The virtual panel is chosen when no real port exists and nothing was typed.
+  if (!typed.empty()) ports.SetText(typed);
+  else ports.SetItemIndex(names.size() > 1 ? 1 : 0);
+  for (int i = 0; i < connectUi_->ComPorts->count(); ++i) {
+    const auto all = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : all)
+      if (connectUi_->ComPorts->itemText(i) == info.systemLocation() && !info.description().isEmpty())
+        connectUi_->ComPorts->setItemData(i, info.description(), Qt::ToolTipRole);
+  }
+}
+
+int MainWindow::ExecModal(TForm& form) {
+  QDialog* dialog = &form == &shell_.ConnectDialog() ? connectView_.get()
+                    : &form == &shell_.Splash()      ? splashView_.get()
+                                                     : nullptr;
+  if (!dialog) return TForm::mrCancel;
+  if (dialog == connectView_.get()) FillPorts();
+  form.ResetModalResult();
+  form.onCloseModal = [dialog](int result) { dialog->done(result); };
+  const int result = dialog->exec();
+  form.onCloseModal = nullptr;
+  // Closing by the window frame is a cancel.
+  return result == TForm::mrOk ? TForm::mrOk : TForm::mrCancel;
+}
+
+void MainWindow::ShowMessage(const std::string& text) {
+  QMessageBox::information(this, QString::fromUtf8("Информация"), ToQt(text));
+}
+
+void MainWindow::ShowError(const std::string& caption, const std::string& text) {
+  QMessageBox::critical(this, ToQt(caption), ToQt(text));
+}
+
+std::string MainWindow::AskSaveSettingsPath() {
+  QFileDialog dialog(this, QString(), QString::fromStdString(shell_.Folder()),
+                     QString::fromUtf8("Файл настроек(*.ini)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix("ini");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
+
+std::string MainWindow::AskLoadSettingsPath() {
+  return QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(shell_.Folder()),
+                                      QString::fromUtf8("Файл настроек (*.ini);;Все файлы (*.*)"))
+      .toStdString();
+}
+
+std::string MainWindow::AskSaveLogPath() {
+  QFileDialog dialog(this, QString(), QString::fromStdString(shell_.Folder()), "Text Files (*.txt)");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix("txt");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
+
+void MainWindow::ShowPage(const std::string& page) {
+  const auto it = pageViews_.find(page);
+  if (it != pageViews_.end()) ui_->pageArea->setCurrentWidget(it->second);
+}
+
+void MainWindow::ShowAbout() {
+  QMessageBox about(this);
+  about.setWindowTitle(QString::fromUtf8("О программе"));
+  about.setIconPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+  about.setText(QString::fromUtf8("Программа настройки охранной панели Zorvan GSM/GPRS\nВерсия ") +
+                QApplication::applicationVersion());
+  about.setInformativeText("<a href=\"https://zorvan.example\">zorvan.example</a>");
+  about.exec();
+}
+
+void MainWindow::ShowTerminal() {
+  terminalView_->show();
+  terminalView_->raise();
+}
+
+void MainWindow::CloseMainWindow() { close(); }
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_T && event->modifiers() == (Qt::ControlModifier | Qt::AltModifier)) {
+    ShowTerminal();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::LoadPlacement() {
+  TIniFile ini;
+  ini.LoadFromFile(shell_.Folder() + "windows.ini");
+  const char* s = "Form1";
+  const bool maximized = ini.ReadBool(s, "xForm.WindowState", false);
+  QRect geometry = this->geometry();
+  if (ini.ValueExists(s, "xForm.Left")) {
+    geometry.moveLeft(ini.ReadInteger(s, "xForm.Left", 0));
+    geometry.moveTop(ini.ReadInteger(s, "xForm.Top", geometry.top()));
+    geometry.setHeight(ini.ReadInteger(s, "xForm.Height", geometry.height()));
+    geometry.setWidth(ini.ReadInteger(s, "xForm.Width", geometry.width()));
+    setGeometry(geometry);
+  } else if (const QScreen* screen = QApplication::primaryScreen()) {
+    geometry.moveCenter(screen->availableGeometry().center());
+    setGeometry(geometry);
+  }
+  if (ini.ValueExists(s, "tv1.Width")) {
+    const int width = std::max(80, ini.ReadInteger(s, "tv1.Width", 200));
+    ui_->RzSplitter2->setSizes({width, std::max(100, geometry.width() - width)});
+  }
+  if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::SavePlacement() {
+  TIniFile ini;
+  const char* s = "Form1";
+  const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+  ini.WriteInteger(s, "xForm.Left", g.left());
+  ini.WriteInteger(s, "xForm.Top", g.top());
+  ini.WriteInteger(s, "xForm.Height", g.height());
+  ini.WriteInteger(s, "xForm.Width", g.width());
+  ini.WriteBool(s, "xForm.WindowState", isMaximized());
+  ini.WriteInteger(s, "ToolBar1.Width", findChild<QToolBar*>("ToolBar1")->width());
+  ini.WriteInteger(s, "tv1.Width", ui_->tv1->width());
+  ini.WriteInteger(s, "tv1.Height", ui_->tv1->height());
+  std::string error;
+  if (!ini.SaveToFile(shell_.Folder() + "windows.ini", &error)) ShowError("Error", error);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    SavePlacement();
+    timer_.stop();
+    shell_.Close();
+    shell_.Drain();
+  }
+  event->accept();
+}
+
+}  // namespace zorvan

@@ -1,0 +1,74 @@
+#pragma once
+// The main window: views bound to the shell's models, the 50 ms drain, modal dialogs.
+#include <QDialog>
+#include <QMainWindow>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "app/Shell.h"
+
+namespace Ui {
+class MainWindow;
+class ConnectDialog;
+class SplashDialog;
+class TerminalForm;
+}  // namespace Ui
+
+namespace zorvan {
+namespace sim {
+class TVirtualPanel;
+}
+
+class MainWindow : public QMainWindow, public TShellView {
+ public:
+  // folder: where the settings files live, ending with '/'.
+  explicit MainWindow(const std::string& folder, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  TShell& Shell() { return shell_; }
+  QDialog* ConnectDialogView() { return connectView_.get(); }
+  QDialog* SplashView() { return splashView_.get(); }
+  QDialog* TerminalView() { return terminalView_.get(); }
+
+  // The port list entry of the built-in virtual panel.
+  static QString VirtualPanelPort();
+
+  // TShellView.
+  int ExecModal(TForm& form) override;
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& caption, const std::string& text) override;
+  std::string AskSaveSettingsPath() override;
+  std::string AskLoadSettingsPath() override;
+  std::string AskSaveLogPath() override;
+  void ShowPage(const std::string& page) override;
+  void ShowAbout() override;
+  void ShowTerminal() override;
+  void CloseMainWindow() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildCommands();
+  void FillPorts();
+  void LoadPlacement();
+  void SavePlacement();
+  std::string StartVirtualPanel();
+
+  TShell shell_;
+  std::unique_ptr<Ui::MainWindow> ui_;
+  std::unique_ptr<Ui::ConnectDialog> connectUi_;
+  std::unique_ptr<Ui::SplashDialog> splashUi_;
+  std::unique_ptr<Ui::TerminalForm> terminalUi_;
+  std::unique_ptr<QDialog> connectView_;
+  std::unique_ptr<QDialog> splashView_;
+  std::unique_ptr<QDialog> terminalView_;
+  std::map<std::string, QWidget*> pageViews_;
+  std::unique_ptr<sim::TVirtualPanel> virtualPanel_;
+  QTimer timer_;
+  bool closed_ = false;
+};
+
+}  // namespace zorvan
