@@ -4,6 +4,7 @@
 
 #include "app/Cp1251.h"
 #include "app/OutputApplier.h"
+#include "app/ValueHelpers.h"
 #include "link/Modem.h"
 
 namespace zorvan {
@@ -59,6 +60,9 @@ TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_) {
   // Firmware updates come with their own windows; until then the panel menu does not offer them.
   main_["N5"].SetVisible(false);
   connect_.onProtocol = [this](int protocol) { connectProtocol_ = protocol; };
+  // Modem data calls are not built yet: the dialog offers the cable only.
+  connect_.ConnectType().SetItems({W("Кабель программирования")});
+  connect_.ConnectType().SetItemIndex(0);
   WireCommands();
 }
 
@@ -118,6 +122,10 @@ void TShell::Start() {
   std::string error;
   if (!settings_.LoadFromFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
   connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
+  // Without the event texts the program still works; the log says why they are missing.
+  std::string messagesError;
+  if (!messages_.LoadFromFile(ProgramFolder() + "Messages.txt", &messagesError))
+    main_.Log().AppendLine(W(" # !!! Messages.txt: ") + messagesError);
   identity_ = TPanelIdentity{9, 999, 999};
   LoadSettings(settings_);
   SetDeviceType(9);

@@ -10,6 +10,7 @@
 
 #include "app/IniFile.h"
 #include "app/ShellForms.h"
+#include "history/MsgFile.h"
 #include "model/Page.h"
 #include "session/DevZorvan.h"
 #include "session/OutArray.h"
@@ -71,6 +72,7 @@ class TShell : public TUiBridge {
   int ConnectProtocolValue() const { return connectProtocol_; }
   const std::string& Folder() const { return folder_; }
   const TPanelIdentity& Identity() const { return identity_; }
+  const TMsgFile& Messages() const { return messages_; }
 
   // Commands.
   void Connect();
@@ -122,6 +124,7 @@ class TShell : public TUiBridge {
   TFormRegistry registry_;
   std::vector<std::unique_ptr<TPage>> pages_;
   TIniFile settings_;
+  TMsgFile messages_;
   std::unique_ptr<TModem> worker_;
   TUiCallBox calls_;
   std::FILE* logFile_ = nullptr;
