@@ -1,11 +1,13 @@
 // zorvan-config: the configuration program of the Zorvan GSM/GPRS alarm panel.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <unistd.h>
 
 #include "app/ValueHelpers.h"
+#include "ui/Binder.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -26,7 +28,19 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("zorvan-config");
   QApplication::setApplicationVersion("1.0.0");
+  QCommandLineParser options;
+  options.setApplicationDescription("Configuration program of the Zorvan GSM/GPRS alarm panel");
+  options.addHelpOption();
+  const QCommandLineOption port("port", "Preselect the serial port PATH in the connection dialog.", "PATH");
+  const QCommandLineOption virtualPanel("virtual", "Preselect the built-in virtual panel.");
+  options.addOption(port);
+  options.addOption(virtualPanel);
+  options.process(app);
   zorvan::MainWindow window(SettingsFolder());
+  if (options.isSet(port))
+    window.Shell().ConnectDialog().Ports().SetText(zorvan::FromQt(options.value(port)));
+  else if (options.isSet(virtualPanel))
+    window.Shell().ConnectDialog().Ports().SetText(zorvan::FromQt(zorvan::MainWindow::VirtualPanelPort()));
   window.show();
   return QApplication::exec();
 }
