@@ -92,7 +92,8 @@ void TTrislider::DrawPicture() {
 
   const QPalette& pal = palette();
   const QColor face = pal.color(QPalette::Button);
-  const QColor grey = pal.color(QPalette::Mid);
+  // The classic button shadow grey: Mid is too pale to outline a thumb on the face colour.
+  const QColor grey = pal.color(QPalette::Dark);
   const QColor text = pal.color(QPalette::WindowText);
   const TrisliderGeometry g = m.Geometry();
   const int along = g.axisLength, across = g.crossLength, inset = g.inset;

@@ -118,6 +118,8 @@ int main(int argc, char** argv) {
     // Thumb 2 at picture x 199, dragged to 60: it pushes thumb 1 ahead of it.
     auto& m = five->Model();
     m.SetLiveValue(540);
+    four->Model().SetLiveValue(540);
+    vertical->Model().SetLiveValue(70);
     m.Press(199, 30);
     m.Move(120, 30);
     m.Move(60, 30);
