@@ -166,6 +166,7 @@ void TShell::Drain() {
 }
 
 void TShell::LogLine(const std::string& text, bool showInWindow) {
+  if (onLog) onLog(text, showInWindow);
   if (showInWindow) main_.Log().AppendLine(text);
   if (!logFile_) return;
   const std::string line = text + "\r\n";
@@ -219,6 +220,7 @@ void TShell::SetDeviceType(int family) {
 void TShell::Connect() {
   if (view_ && view_->ExecModal(connect_) != TForm::mrOk) return;
   StopWorker();
+  lastPortFailure_.clear();
   const std::string port = connect_.Ports().Text();
   const std::string phone = connect_.IsModem() ? connect_.Phones().Text() : std::string();
   worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, out_, device_);
@@ -253,9 +255,12 @@ void TShell::StopWorker() {
   // The worker may be waiting for this thread (master code, adaptation): keep serving it.
   while (!worker_->Finished()) calls_.Serve(10);
   worker_->WaitFor();
+  lastPortFailure_ = worker_->PortFailure();
   device_.SetWorker(nullptr);
   worker_.reset();
 }
+
+bool TShell::Busy() const { return worker_ && !worker_->Finished() && worker_->CurrentRequest() != 0; }
 
 void TShell::ReadPage() {
   if (!worker_) return;

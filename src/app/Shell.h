@@ -48,6 +48,8 @@ class TShell : public TUiBridge {
   void SetView(TShellView* view) { view_ = view; }
   // Turns the port text of the dialog into a device path (the built-in virtual panel).
   std::function<std::string(const std::string&)> resolvePort;
+  // Every log line as it is applied (the command-line tool's --log file).
+  std::function<void(const std::string& text, bool showInWindow)> onLog;
   // Start-up after the views exist: settings, tree, first page.
   void Start();
   // Closing: worker ended, log closed, "current.ini" written.
@@ -68,6 +70,10 @@ class TShell : public TUiBridge {
   const std::vector<std::unique_ptr<TPage>>& Pages() const { return pages_; }
   TPage* FindPage(std::string_view name) const;
   bool Connected() const { return worker_ != nullptr; }
+  // A request is still running on the worker.
+  bool Busy() const;
+  // The port failure that ended the last connection, empty when none.
+  const std::string& LastPortFailure() const { return lastPortFailure_; }
   bool LogOn() const { return logFile_ != nullptr; }
   int ConnectProtocolValue() const { return connectProtocol_; }
   const std::string& Folder() const { return folder_; }
@@ -125,6 +131,7 @@ class TShell : public TUiBridge {
   std::vector<std::unique_ptr<TPage>> pages_;
   TIniFile settings_;
   TMsgFile messages_;
+  std::string lastPortFailure_;
   std::unique_ptr<TModem> worker_;
   TUiCallBox calls_;
   std::FILE* logFile_ = nullptr;

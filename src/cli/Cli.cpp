@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/Cp1251.h"
+#include "cli/CliPages.h"
 #include "cli/CliUi.h"
 #include "link/Modem.h"
 #include "session/DevZorvan.h"
@@ -33,6 +34,8 @@ const char* const kUsageText =
     "  info           connect and print the panel's version, family, variant, build and type flags\n"
     "  send LINE...   send each line as the terminal window does and print each reply\n"
     "  hold SECONDS   connect and keep the connection for SECONDS\n"
+    "  read PAGE|all --save FILE   read a page (formCommon ...) or all pages into a settings file\n"
+    "  write PAGE|all --load FILE  write a page or all pages from a settings file\n"
     "\n"
     "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error,\n"
     "3 the port could not be opened or failed\n";
@@ -208,6 +211,10 @@ int RunCli(const std::vector<std::string>& args) {
   } else if (options.command == "hold") {
     if (options.arguments.size() != 1 || !ParseSeconds(options.arguments[0], seconds))
       return UsageError("hold needs one number of SECONDS");
+  } else if (options.command == "read" || options.command == "write") {
+    const char* flag = options.command == "read" ? "--save" : "--load";
+    if (options.arguments.size() != 3 || options.arguments[1] != flag || !IsPageArgument(options.arguments[0]))
+      return UsageError(options.command + " needs PAGE|all " + flag + " FILE");
   } else {
     return UsageError("unknown command " + options.command);
   }
@@ -235,7 +242,17 @@ int RunCli(const std::vector<std::string>& args) {
     }
   }
   int status;
-  {
+  if (options.command == "read" || options.command == "write") {
+    TPagesRequest request;
+    request.port = options.port;
+    request.master = options.master;
+    request.write = options.command == "write";
+    request.page = options.arguments[0];
+    request.file = options.arguments[2];
+    request.log = log;
+    request.verbose = options.verbose;
+    status = RunPages(request);
+  } else {
     TSession session(options.port, options.master, log, options.verbose);
     if (auto failed = session.Connect()) {
       status = *failed;

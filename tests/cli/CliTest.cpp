@@ -54,3 +54,28 @@ TEST(Cli, LogFileHoldsTheConnectionInOrder) {
     at = found + step.size();
   }
 }
+
+TEST(Cli, ReadAndWritePagesThroughSettingsFiles) {
+  const std::string file = ::testing::TempDir() + "zorvan-cli-pages.ini";
+  const std::string log = ::testing::TempDir() + "zorvan-cli-pages.log";
+  std::remove(file.c_str());
+  std::remove(log.c_str());
+  EXPECT_EQ(RunCli({"--log", log, "read", "all", "--save", file}), 0);
+  std::ifstream saved(file, std::ios::binary);
+  std::stringstream text;
+  text << saved.rdbuf();
+  EXPECT_NE(text.str().find("[Connect]\r\n"), std::string::npos);
+  EXPECT_NE(text.str().find("MasterKey=5281\r\n"), std::string::npos);
+  std::ifstream logged(log, std::ios::binary);
+  std::stringstream lines;
+  lines << logged.rdbuf();
+  const std::string l = lines.str();
+  EXPECT_LT(l.find(zorvan::W("Читаем всё")), l.find(zorvan::W("Окончили читать всё")));
+  EXPECT_NE(l.find("com<-+rb"), std::string::npos);
+
+  EXPECT_EQ(RunCli({"write", "formCommon", "--load", file}), 0);
+  EXPECT_EQ(RunCli({"--master", "4321", "write", "all", "--load", file}), 1);
+  EXPECT_EQ(RunCli({"write", "all", "--load", file + ".missing"}), 2);
+  EXPECT_EQ(RunCli({"read", "formNone", "--save", file}), 2);
+  EXPECT_EQ(RunCli({"read", "all", file}), 2);
+}

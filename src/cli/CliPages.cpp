@@ -1,0 +1,133 @@
+#include "cli/CliPages.h"
+
+#include <unistd.h>
+
+#include "app/Cp1251.h"
+#include "app/Shell.h"
+
+namespace zorvan {
+namespace {
+
+void Say(const std::string& cp1251) { std::fprintf(stderr, "%s\n", Cp1251ToUtf8(cp1251).c_str()); }
+
+// The windowed program's dialogs, answered without a window.
+class THeadlessView : public TShellView {
+ public:
+  explicit THeadlessView(TShell& shell) : shell_(shell) {}
+
+  int ExecModal(TForm& form) override {
+    if (&form == &shell_.ConnectDialog()) return TForm::mrOk;
+    // The progress dialog: it closes when the connection is up; a failing worker ends.
+    int result = TForm::mrNone;
+    form.onCloseModal = [&](int r) { result = r; };
+    while (result == TForm::mrNone && shell_.Connected()) {
+      shell_.Tick();
+      usleep(5000);
+    }
+    form.onCloseModal = nullptr;
+    return result == TForm::mrOk ? TForm::mrOk : TForm::mrCancel;
+  }
+  void ShowMessage(const std::string& text) override { std::printf("%s\n", Cp1251ToUtf8(text).c_str()); }
+  void ShowError(const std::string& caption, const std::string& text) override { Say(caption + ": " + text); }
+  std::string AskSaveSettingsPath() override { return {}; }
+  std::string AskLoadSettingsPath() override { return {}; }
+  std::string AskSaveLogPath() override { return {}; }
+  void ShowPage(const std::string&) override {}
+  void ShowAbout() override {}
+  void ShowTerminal() override {}
+  void CloseMainWindow() override {}
+
+ private:
+  TShell& shell_;
+};
+
+}  // namespace
+
+bool IsPageArgument(const std::string& page) {
+  if (page == "all") return true;
+  for (std::string_view id : kPageIds)
+    if (id == page) return true;
+  return false;
+}
+
+int RunPages(const TPagesRequest& request) {
+  TShell shell("./");
+  THeadlessView view(shell);
+  shell.SetView(&view);
+  shell.onLog = [&](const std::string& text, bool show) {
+    if (request.log) std::fprintf(request.log, "%s\r\n", text.c_str());
+    if (request.verbose && show) Say(text);
+  };
+  if (request.write) {
+    // A missing file would load as empty and write nothing but defaults.
+    if (access(request.file.c_str(), R_OK) != 0) {
+      Say(request.file + W(": файл настроек не найден или недоступен"));
+      return 2;
+    }
+    TIniFile ini;
+    std::string error;
+    if (!ini.LoadFromFile(request.file, &error)) {
+      Say(error);
+      return 1;
+    }
+    if (!shell.LoadSettings(ini)) return 1;
+  }
+  // The command line decides the connection, whatever a loaded file says.
+  shell.ConnectDialog().ConnectType().SetItemIndex(0);
+  shell.ConnectDialog().ApplyConnectType();
+  shell.ConnectDialog().Ports().SetText(request.port);
+  shell.ConnectDialog().MasterKey().SetText(Utf8ToCp1251(request.master));
+
+  shell.Connect();
+  shell.Drain();
+  if (!shell.Connected()) {
+    const std::string status = shell.Splash()["Panel2"].Text();
+    if (!shell.LastPortFailure().empty()) {
+      Say(W("Ошибка COM порта ") + request.port + ": " + shell.LastPortFailure());
+      return 3;
+    }
+    Say(status.empty() ? W("Не удалось подключиться к панели") : status);
+    return 1;
+  }
+  if (request.page == "all") {
+    if (request.write) shell.WriteAllPages();
+    else shell.ReadAllPages();
+  } else {
+    shell.ShowPage(request.page);
+    if (request.write) shell.WritePage();
+    else shell.ReadPage();
+  }
+  while (shell.Busy()) {
+    shell.Tick();
+    usleep(5000);
+  }
+  shell.Tick();
+  const bool lost = !shell.Connected();
+  const bool aborted = shell.Device().Aborted();
+  shell.Disconnect();
+  shell.Drain();
+  if (lost) {
+    if (!shell.LastPortFailure().empty()) {
+      Say(W("Ошибка COM порта ") + request.port + ": " + shell.LastPortFailure());
+      return 3;
+    }
+    Say(W("Связь с панелью потеряна!"));
+    return 1;
+  }
+  if (aborted) {
+    Say(W("Операция с панелью не завершена"));
+    return 1;
+  }
+  if (!request.write) {
+    TIniFile ini;
+    shell.SaveSettings(ini);
+    std::string error;
+    if (!ini.SaveToFile(request.file, &error)) {
+      Say(error);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace zorvan
