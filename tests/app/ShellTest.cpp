@@ -185,3 +185,43 @@ TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+TEST_F(ShellFixture, LostLineLeavesTheWindowDisconnected) {
+  sim::TVirtualPanel panel;
+  const std::string device = panel.Start();
+  TShell shell(Folder());
+  FakeView view;
+  shell.SetView(&view);
+  shell.Start();
+  view.modal = [&](TForm& form) {
+    if (&form == &shell.ConnectDialog()) {
+      shell.ConnectDialog().Ports().SetText(device);
+      return int(TForm::mrOk);
+    }
+    return RunSplash(shell, form);
+  };
+  shell.Connect();
+  ASSERT_TRUE(shell.Connected());
+  shell.Main()["tbtnReadAll"].Click();
+  panel.CloseLine();
+  // The ending worker clicks the disconnect button; the timer applies it.
+  for (int i = 0; i < 1500 && shell.Connected(); ++i) {
+    shell.Tick();
+    usleep(10000);
+  }
+  EXPECT_FALSE(shell.Connected());
+  EXPECT_TRUE(shell.Main()["tbtnConnect"].Enabled());
+  EXPECT_TRUE(shell.Main()["mnuConnect"].Enabled());
+  for (const char* name : TMainForm::ConnectedCommands()) EXPECT_FALSE(shell.Main()[name].Enabled()) << name;
+  EXPECT_FALSE(shell.LastPortFailure().empty());
+  // The interrupted read-all gave back the tree and the menus.
+  EXPECT_TRUE(shell.Main().Tree().Enabled());
+  EXPECT_TRUE(shell.Main()["mnuFile"].Enabled());
+  EXPECT_TRUE(shell.Main()["mnuProperties"].Enabled());
+}
+
+}  // namespace
+}  // namespace zorvan
