@@ -50,6 +50,17 @@ int RunSplash(TShell& shell, TForm& form, int seconds = 20) {
   return result;
 }
 
+// The connection dialog confirms the given port; the progress dialog runs until it closes.
+void AnswerConnect(TShell& shell, FakeView& view, const std::string& device) {
+  view.modal = [&shell, device](TForm& form) {
+    if (&form == &shell.ConnectDialog()) {
+      shell.ConnectDialog().Ports().SetText(device);
+      return int(TForm::mrOk);
+    }
+    return RunSplash(shell, form);
+  };
+}
+
 TEST_F(ShellFixture, ConnectToTheVirtualPanelEnablesCommandsAndDisconnectRestarts) {
   sim::TVirtualPanel panel;
   const std::string device = panel.Start();
@@ -59,13 +70,7 @@ TEST_F(ShellFixture, ConnectToTheVirtualPanelEnablesCommandsAndDisconnectRestart
   shell.Start();
   EXPECT_EQ(shell.Main().Tree().Nodes().size(), 14u);
   EXPECT_EQ(view.pages.back(), "formCommon");
-  view.modal = [&](TForm& form) {
-    if (&form == &shell.ConnectDialog()) {
-      shell.ConnectDialog().Ports().SetText(device);
-      return int(TForm::mrOk);
-    }
-    return RunSplash(shell, form);
-  };
+  AnswerConnect(shell, view, device);
   shell.Connect();
   ASSERT_TRUE(shell.Connected());
   shell.Drain();
@@ -196,13 +201,7 @@ TEST_F(ShellFixture, LostLineLeavesTheWindowDisconnected) {
   FakeView view;
   shell.SetView(&view);
   shell.Start();
-  view.modal = [&](TForm& form) {
-    if (&form == &shell.ConnectDialog()) {
-      shell.ConnectDialog().Ports().SetText(device);
-      return int(TForm::mrOk);
-    }
-    return RunSplash(shell, form);
-  };
+  AnswerConnect(shell, view, device);
   shell.Connect();
   ASSERT_TRUE(shell.Connected());
   shell.Main()["tbtnReadAll"].Click();
