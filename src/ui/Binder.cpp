@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -157,6 +158,48 @@ void BindTree(QTreeWidget* tree, TControl& c) {
   });
 }
 
+void BindSpin(QSpinBox* spin, TControl& c) {
+  spin->setRange(-1000000, 1000000);
+  Listen(spin, c, [spin](const TControl& m) {
+    ApplyLook(spin, m);
+    const QSignalBlocker block(spin);
+    spin->setValue(QString::fromStdString(m.Text()).toInt());
+  });
+  QObject::connect(spin, &QSpinBox::valueChanged, [&c](int value) { c.SetText(std::to_string(value)); });
+}
+
+// List views and grids: rows of texts, the first row of a list view being its caption column.
+void BindTable(QTableWidget* table, TControl& c) {
+  Listen(table, c, [table](const TControl& m) {
+    ApplyLook(table, m);
+    const auto& rows = m.Rows();
+    int columns = table->columnCount();
+    for (const auto& r : rows) columns = std::max(columns, static_cast<int>(r.size()));
+    table->setRowCount(static_cast<int>(rows.size()));
+    table->setColumnCount(columns);
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+      for (int col = 0; col < columns; ++col) {
+        const QString text = ToQt(m.Cell(col, r));
+        QTableWidgetItem* item = table->item(r, col);
+        if (!item) table->setItem(r, col, new QTableWidgetItem(text));
+        else if (item->text() != text) item->setText(text);
+      }
+  });
+}
+
+void BindList(QTreeWidget* list, TControl& c) {
+  Listen(list, c, [list](const TControl& m) {
+    ApplyLook(list, m);
+    const auto& rows = m.Rows();
+    if (list->topLevelItemCount() > static_cast<int>(rows.size())) list->clear();
+    for (int r = list->topLevelItemCount(); r < static_cast<int>(rows.size()); ++r) {
+      QStringList texts;
+      for (const auto& t : rows[static_cast<std::size_t>(r)]) texts << ToQt(t);
+      list->addTopLevelItem(new QTreeWidgetItem(texts));
+    }
+  });
+}
+
 void BindStatusBar(QStatusBar* bar, TControl& c) {
   auto labels = std::make_shared<std::vector<QLabel*>>();
   Listen(bar, c, [bar, labels](const TControl& m) {
@@ -177,6 +220,12 @@ void BindStatusBar(QStatusBar* bar, TControl& c) {
 void BindProgress(QProgressBar* bar, TControl& c) {
   Listen(bar, c, [bar](const TControl& m) {
     ApplyLook(bar, m);
+    // A level gauge keeps its bar colour in the background colour of its model.
+    if (m.IsA(K::Gauge) && m.BackColor() != "clWindow") {
+      QPalette palette = bar->palette();
+      palette.setColor(QPalette::Highlight, ColorFromName(m.BackColor(), bar, true));
+      bar->setPalette(palette);
+    }
     bar->setValue(m.Position());
   });
 }
@@ -217,7 +266,9 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* b = qobject_cast<QAbstractButton*>(w)) return BindButton(b, c);
   if (auto* l = qobject_cast<QLabel*>(w)) return BindLabel(l, c);
   if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return BindMemo(m, c);
-  if (auto* t = qobject_cast<QTreeWidget*>(w)) return BindTree(t, c);
+  if (auto* t = qobject_cast<QTreeWidget*>(w)) return c.IsA(K::ListView) ? BindList(t, c) : BindTree(t, c);
+  if (auto* t = qobject_cast<QTableWidget*>(w)) return BindTable(t, c);
+  if (auto* s = qobject_cast<QSpinBox*>(w)) return BindSpin(s, c);
   if (auto* s = qobject_cast<QStatusBar*>(w)) return BindStatusBar(s, c);
   if (auto* p = qobject_cast<QProgressBar*>(w)) return BindProgress(p, c);
   BindWidget(w, c);

@@ -1,0 +1,76 @@
+// Widgets mirror their model controls, and user edits reach the model and its handlers.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "app/Cp1251.h"
+#include "ui/Binder.h"
+
+using namespace zorvan;
+using K = TControlKind;
+
+class BinderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void modelToWidgetsAndBack();
+};
+
+void BinderTest::modelToWidgetsAndBack() {
+  TForm form("formTest");
+  auto& edit = form.Add("etO", K::Edit);
+  auto& check = form.Add("cbFlag", K::CheckBox);
+  auto& spin = form.Add("seCount", K::SpinEdit);
+  auto& combo = form.Add("cbList", K::ComboBox);
+  auto& label = form.Add("lbStatus", K::Label);
+  auto& grid = form.Add("sgGrid", K::StringGrid);
+  auto& gauge = form.Add("pbLevel", K::Gauge);
+  QWidget root;
+  for (auto* w : std::initializer_list<QWidget*>{new QLineEdit(&root), new QCheckBox(&root), new QSpinBox(&root),
+                                                 new QComboBox(&root), new QLabel(&root), new QTableWidget(&root),
+                                                 new QProgressBar(&root)})
+    (void)w;
+  const char* names[] = {"etO", "cbFlag", "seCount", "cbList", "lbStatus", "sgGrid", "pbLevel"};
+  int i = 0;
+  for (QObject* child : root.children()) child->setObjectName(names[i++]);
+  edit.SetText(W("Объект"));
+  combo.SetItems({"10", "20"});
+  combo.SetItemIndex(1);
+  BindForm(&root, form);
+
+  auto* lineEdit = root.findChild<QLineEdit*>("etO");
+  QCOMPARE(lineEdit->text(), QString::fromUtf8("Объект"));
+  QCOMPARE(root.findChild<QComboBox*>("cbList")->currentText(), QString("20"));
+  int changes = 0;
+  edit.onChange = [&](TControl&) { ++changes; };
+  lineEdit->selectAll();
+  QTest::keyClicks(lineEdit, "A7");
+  QCOMPARE(edit.Text(), std::string("A7"));
+  QVERIFY(changes >= 1);
+
+  root.findChild<QCheckBox*>("cbFlag")->click();
+  QVERIFY(check.Checked());
+  spin.SetText("42");
+  QCOMPARE(root.findChild<QSpinBox*>("seCount")->value(), 42);
+  root.findChild<QSpinBox*>("seCount")->setValue(7);
+  QCOMPARE(spin.Text(), std::string("7"));
+
+  label.SetFontColor("clRed");
+  QCOMPARE(root.findChild<QLabel*>("lbStatus")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  label.SetEnabled(false);
+  QVERIFY(!root.findChild<QLabel*>("lbStatus")->isEnabled());
+  grid.SetCell(2, 1, "x");
+  QCOMPARE(root.findChild<QTableWidget*>("sgGrid")->item(1, 2)->text(), QString("x"));
+  gauge.SetPosition(17);
+  gauge.SetBackColor("clBlue");
+  QCOMPARE(root.findChild<QProgressBar*>("pbLevel")->value(), 17);
+  QCOMPARE(root.findChild<QProgressBar*>("pbLevel")->palette().color(QPalette::Highlight), QColor(0, 0, 255));
+}
+
+QTEST_MAIN(BinderTest)
+#include "BinderTest.moc"
