@@ -145,7 +145,8 @@ int RunSend(TSession& session, const std::vector<std::string>& lines) {
     session.Ui().SetField(controls::kTerminalLine, line);
     session.Modem().SetRequest(23);
     while (session.Modem().CurrentRequest() == 23 && session.Alive()) session.Ui().Pump(0.2);
-    if (!session.Alive()) return session.Failure(W("Связь с панелью потеряна!"));
+    // A line lost during the command (a dropped carrier) ends the worker after the reply came.
+    if (!session.Alive() || session.Modem().IsTerminated()) return session.Failure(W("Связь с панелью потеряна!"));
     const std::string& reply = session.Device().TerminalReply();
     if (!session.Device().TerminalAnswered()) {
       session.Disconnect();

@@ -97,6 +97,11 @@ TEST(Cli, ModemCallOverAPortAndBadModemOptions) {
   std::stringstream content;
   content << file.rdbuf();
   EXPECT_NE(content.str().find(zorvan::W("Абонент занят!")), std::string::npos);
+  zorvan::sim::TModemOptions dropping;
+  dropping.enabled = true;
+  dropping.carrierCommands = 5;  // the connect sequence, then the carrier drops
+  zorvan::sim::TVirtualPanel second({}, dropping);
+  EXPECT_EQ(RunCli({"--port", second.Start(), "--modem", "v32", "--phone", "555", "send", "+typepan"}), 1);
   EXPECT_EQ(RunCli({"--modem", "v99", "--phone", "555", "info"}), 2);
   EXPECT_EQ(RunCli({"--phone", "555", "info"}), 2);
 }
