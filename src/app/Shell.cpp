@@ -60,9 +60,6 @@ TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_) {
   // Firmware updates come with their own windows; until then the panel menu does not offer them.
   main_["N5"].SetVisible(false);
   connect_.onProtocol = [this](int protocol) { connectProtocol_ = protocol; };
-  // Modem data calls are not built yet: the dialog offers the cable only.
-  connect_.ConnectType().SetItems({W("Кабель программирования")});
-  connect_.ConnectType().SetItemIndex(0);
   WireCommands();
 }
 
@@ -223,7 +220,7 @@ void TShell::Connect() {
   lastPortFailure_.clear();
   const std::string port = connect_.Ports().Text();
   const std::string phone = connect_.IsModem() ? connect_.Phones().Text() : std::string();
-  worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, out_, device_);
+  worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, phone, connectProtocol_, out_, device_);
   main_.SetStatusPanel(0, port);
   main_.SetStatusPanel(1, phone);
   device_.SetWorker(worker_.get());

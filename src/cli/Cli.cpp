@@ -22,9 +22,14 @@ constexpr int kUsage = 2;
 constexpr int kPortFailed = 3;
 
 const char* const kUsageText =
-    "usage: zorvan-cli [--port PATH] [--master CODE] [--log FILE] [-v] COMMAND ...\n"
+    "usage: zorvan-cli [--port PATH] [--modem v32|v110 --phone NUMBER] [--master CODE] [--log FILE] [-v]\n"
+    "                  COMMAND ...\n"
     "\n"
     "  --port PATH    serial device of the panel; without it a built-in virtual panel is used\n"
+    "                 (behind a built-in virtual GSM modem when a modem call is asked for)\n"
+    "  --modem TYPE   reach the panel by a GSM modem data call, v32 or v110, on the port\n"
+    "  --phone NUMBER the panel's phone number; only its digits, W, +, comma and semicolon are dialled;\n"
+    "                 with nothing to dial the port is used as the programming cable\n"
     "  --master CODE  the panel's 4-digit master code (default 5281)\n"
     "  --log FILE     append every log line, time stamps included, to FILE; like log.txt the\n"
     "                 file is written in Windows-1251\n"
@@ -51,6 +56,8 @@ struct TOptions {
   std::string port;
   std::string master = "5281";
   std::string logPath;
+  std::string modem;  // empty, "v32" or "v110"
+  std::string phone;
   bool verbose = false;
   std::string command;
   std::vector<std::string> arguments;
@@ -58,13 +65,15 @@ struct TOptions {
 
 class TSession {
  public:
-  TSession(const std::string& port, const std::string& master, std::FILE* log, bool verbose)
+  TSession(const std::string& port, const std::string& phone, int protocol, const std::string& master,
+           std::FILE* log, bool verbose)
       : device_(out_), ui_(out_) {
+    ui_.SetConnectProtocol(protocol);
     ui_.SetField(controls::kMasterKey, Utf8ToCp1251(master));
     ui_.SetLogFile(log);
     ui_.SetVerbose(verbose);
     device_.SetUi(&ui_);
-    modem_ = std::make_unique<TModem>(port, out_, device_);
+    modem_ = std::make_unique<TModem>(port, phone, protocol, out_, device_);
     modem_->SetOnFinished([this] { ui_.WakeUp(); });
     device_.SetWorker(modem_.get());
   }
@@ -139,7 +148,8 @@ int RunSend(TSession& session, const std::vector<std::string>& lines) {
     session.Ui().SetField(controls::kTerminalLine, line);
     session.Modem().SetRequest(23);
     while (session.Modem().CurrentRequest() == 23 && session.Alive()) session.Ui().Pump(0.2);
-    if (!session.Alive()) return session.Failure(W("Связь с панелью потеряна!"));
+    // A line lost during the command (a dropped carrier) ends the worker after the reply came.
+    if (!session.Alive() || session.Modem().IsTerminated()) return session.Failure(W("Связь с панелью потеряна!"));
     const std::string& reply = session.Device().TerminalReply();
     if (!session.Device().TerminalAnswered()) {
       session.Disconnect();
@@ -187,10 +197,12 @@ int RunCli(const std::vector<std::string>& args) {
     }
     if (arg == "-v") {
       options.verbose = true;
-    } else if (arg == "--port" || arg == "--master" || arg == "--log") {
+    } else if (arg == "--port" || arg == "--master" || arg == "--log" || arg == "--modem" || arg == "--phone") {
       if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
       std::string value = args[++i];
       if (arg == "--port") options.port = value;
+      else if (arg == "--modem") options.modem = value;
+      else if (arg == "--phone") options.phone = value;
       else if (arg == "--master") options.master = value;
       else options.logPath = value;
     } else if (!arg.empty() && arg[0] == '-') {
@@ -222,6 +234,13 @@ int RunCli(const std::vector<std::string>& args) {
       options.master.find_first_not_of("0123456789") != std::string::npos)
     return UsageError("the master code is up to four digits");
 
+  if (!options.modem.empty() && options.modem != "v32" && options.modem != "v110")
+    return UsageError("--modem is v32 or v110");
+  if (!options.phone.empty() && options.modem.empty()) return UsageError("--phone needs --modem");
+  const int protocol = options.modem == "v110" ? 1 : 0;
+  const std::string phone = options.modem.empty() ? std::string() : options.phone;
+  const bool modemCall = !TModem::CleanDialNumber(phone).empty();
+
   std::FILE* log = nullptr;
   if (!options.logPath.empty()) {
     log = std::fopen(options.logPath.c_str(), "ab");
@@ -232,7 +251,9 @@ int RunCli(const std::vector<std::string>& args) {
   }
   std::unique_ptr<sim::TVirtualPanel> builtIn;
   if (options.port.empty()) {
-    builtIn = std::make_unique<sim::TVirtualPanel>();
+    sim::TModemOptions modem;
+    modem.enabled = modemCall;
+    builtIn = std::make_unique<sim::TVirtualPanel>(sim::TPanelOptions{}, modem);
     try {
       options.port = builtIn->Start();
     } catch (const std::exception& error) {
@@ -251,9 +272,11 @@ int RunCli(const std::vector<std::string>& args) {
     request.file = options.arguments[2];
     request.log = log;
     request.verbose = options.verbose;
+    request.phone = phone;
+    request.protocol = protocol;
     status = RunPages(request);
   } else {
-    TSession session(options.port, options.master, log, options.verbose);
+    TSession session(options.port, phone, protocol, options.master, log, options.verbose);
     if (auto failed = session.Connect()) {
       status = *failed;
     } else if (options.command == "info") {

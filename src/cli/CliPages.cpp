@@ -73,8 +73,9 @@ int RunPages(const TPagesRequest& request) {
     if (!shell.LoadSettings(ini)) return 1;
   }
   // The command line decides the connection, whatever a loaded file says.
-  shell.ConnectDialog().ConnectType().SetItemIndex(0);
+  shell.ConnectDialog().ConnectType().SetItemIndex(request.phone.empty() ? 0 : 1 + request.protocol);
   shell.ConnectDialog().ApplyConnectType();
+  shell.ConnectDialog().Phones().SetText(request.phone);
   shell.ConnectDialog().Ports().SetText(request.port);
   shell.ConnectDialog().MasterKey().SetText(Utf8ToCp1251(request.master));
 

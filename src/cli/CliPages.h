@@ -14,6 +14,8 @@ struct TPagesRequest {
   std::string file;
   std::FILE* log = nullptr;
   bool verbose = false;
+  std::string phone;  // a modem data call when not empty
+  int protocol = 0;   // 0 v.32, 1 v.110
 };
 
 // Known page identifiers and "all".

@@ -35,7 +35,8 @@ class TCliUi : public TUiBridge {
   std::string FieldText(const TControlRef& field) override;
   bool FieldChecked(const TControlRef& field) override { return FieldText(field) == "true"; }
   int FieldItemIndex(const TControlRef& field) override;
-  int ConnectProtocol() override { return 0; }
+  int ConnectProtocol() override { return connectProtocol_; }
+  void SetConnectProtocol(int protocol) { connectProtocol_ = protocol; }
   void AdaptUiToPanel(const TPanelInfo& panel) override { panel_ = panel; }
 
  private:
@@ -47,6 +48,7 @@ class TCliUi : public TUiBridge {
   std::map<std::string, std::string> fields_;
   std::FILE* logFile_ = nullptr;
   bool verbose_ = false;
+  int connectProtocol_ = 0;
   bool connected_ = false;
   bool disconnectClicked_ = false;
   std::string lastStatus_;

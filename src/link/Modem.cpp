@@ -31,15 +31,30 @@ void DropThrough(std::string& reply, const std::string& command) {
 }  // namespace
 
 TModem::TModem(std::string portName, TOutArray& out, TDevice& device)
-    : portName_(std::move(portName)), out_(out), device_(device) {
+    : TModem(std::move(portName), std::string(), 0, out, device) {}
+
+TModem::TModem(std::string portName, const std::string& phone, int connectProtocol, TOutArray& out, TDevice& device)
+    : portName_(std::move(portName)),
+      dialNumber_(CleanDialNumber(phone)),
+      connectProtocol_(connectProtocol),
+      out_(out),
+      device_(device) {
   TCommBuffers buffers = port_.Buffers();
   buffers.InputTimeout = 4500;
   buffers.OutputTimeout = 4500;
   port_.SetBuffers(buffers);
   TCommDataControl control = port_.DataControl();
+  // Decided on the cleaned number: a phone text with nothing to dial is the cable.
   control.StopBits = dialNumber_.empty() ? TStopBits::sb2 : TStopBits::sb1;
   port_.SetDataControl(control);
   wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
+
+std::string TModem::CleanDialNumber(const std::string& phone) {
+  std::string number;
+  for (char c : phone)
+    if ((c >= '0' && c <= '9') || c == 'W' || c == 'w' || c == '+' || c == ',' || c == ';') number += c;
+  return number;
 }
 
 TModem::~TModem() {
@@ -322,9 +337,105 @@ bool TModem::CheckReply(bool timedOut, const std::string& reply, int mode, int& 
   }
 }
 
-bool TModem::DialModem(int /*connectProtocol*/) {
+void TModem::CollectAndLog(int ms) {
+  std::string text;
+  const std::int64_t start = NowMs();
+  try {
+    for (;;) {
+      std::int64_t elapsed = NowMs() - start;
+      if (elapsed >= ms || StopRequested()) break;
+      text += ReadPending();
+      WaitInput(std::min(RealMs(kPollPeriodMs), RealMs(static_cast<double>(ms - elapsed)) + 0.1));
+    }
+    text += ReadPending();
+  } catch (const EDeviceError& error) {
+    ReadError(error);
+  }
+  if (!text.empty()) Log(text, true, false);
+}
+
+bool TModem::InitCommand(const std::string& command) {
+  std::string reply;
+  SendCommand(command, reply, true, false, false, "", 4500, 3);
+  bool timedOut = false;
+  if (!Contains(reply, "OK")) timedOut = !ReadUntil(reply, 4500, "\r");
+  int code = 0;
+  CheckReply(timedOut, reply, 0, code);
+  return code != 1;
+}
+
+bool TModem::DialModem(int connectProtocol) {
   // Over the programming cable there is no call to place.
-  return dialNumber_.empty();
+  if (dialNumber_.empty()) return true;
+  const std::string status = W("Инициализация модема: ");
+  const std::string failed = W("ОШИБКА инициализации модема: ");
+  ClrRTS();
+  CollectAndLog(500);
+  SetRTS();
+  std::string reply;
+  ReadUntilAny(reply, {"+CPIN: READY", "EEERROR"}, 7500);
+  if (!reply.empty()) Log(reply, true, false);
+
+  bool registered = false;
+  while (!registered && !terminate_.load()) {
+    registered = !SendCommand("AT+CREG?", reply, true, false, true, "+CREG: 0,1", 500, 5);
+    // Roaming counts as registered too, however the modem spaces its answer.
+    if (!registered)
+      for (const char* answer : {"+CREG: 0, 1", "+CREG: 0, 5", "+CREG: 0,5", "+CREG:0, 5", "+CREG:0,5"})
+        if (Contains(reply, answer)) registered = true;
+    CollectAndLog(500);
+    CollectAndLog(1500);
+  }
+
+  const std::string bearer = "AT+CBST=" + std::to_string(connectProtocol == 1 ? 71 : 7) + ",0,1";
+  if (!terminate_.load()) {
+    out_.PostText(controls::kSplashStatus, status + "ATZ");
+    if (!InitCommand("ATZ")) out_.PostText(controls::kSplashStatus, failed + "ATZ");
+    out_.PostText(controls::kSplashStatus, status + bearer);
+    if (!InitCommand(bearer)) out_.PostText(controls::kSplashStatus, failed + bearer);
+  }
+  if (!terminate_.load()) {
+    out_.PostText(controls::kSplashStatus, status + "AT");
+    if (!InitCommand("AT")) out_.PostText(controls::kSplashStatus, failed + "AT");
+  }
+  if (!terminate_.load()) {
+    out_.PostText(controls::kSplashStatus, W("Набор номера: ") + dialNumber_);
+    bool noAnswer = SendCommand("ATD " + dialNumber_, reply, true, false, false, "CONNECT", 40000, 1);
+    int code = 0;
+    if (!CheckReply(noAnswer, reply, 1, code)) {
+      out_.PostText(controls::kSplashStatus, W("Не могу дозвониться до: ") + dialNumber_);
+      Terminate();
+    }
+  }
+  if (!terminate_.load()) {
+    Log(W(" # Цифровое соединение успешно установленно"), true, true);
+    out_.PostText(controls::kSplashStatus, W("Цифровое соединение успешно установленно"));
+    modemLink_.store(true);
+  }
+  FlushInput();
+  if (modemLink_.load()) return true;
+  Terminate();
+  return false;
+}
+
+void TModem::HangUp() {
+  SleepMs(1000);
+  // The exchange keeps working while the worker is ending.
+  hangUpPermission_.store(true);
+  std::string reply;
+  try {
+    WriteRaw("+++");
+    Log("com<-+++", true, true);
+    SleepMs(100);
+  } catch (const EDeviceError& error) {
+    Log(W(" # !!! Ошибка при отправке команды COM порту: ") + error.what(), true, true);
+  }
+  SendCommand("ATH", reply, true, false, false, "OK", 4500, 1);
+  SendCommand("ATZ", reply, true, false, false, "OK", 4500, 1);
+  modemLink_.store(false);
+  ClrRTS();
+  CollectAndLog(500);
+  hangUpPermission_.store(false);
 }
 
 void TModem::WaitForActivity(int timeoutMs) {
@@ -404,7 +515,7 @@ void TModem::Execute() {
     }
   }
   if (broken) out_.PostMessageBox(W("Ошибка"));
-  // A modem call is hung up here; cable connections have none.
+  if (modemLink_.load() && port_.IsOpen()) HangUp();
   ClosePort();
   out_.PostText(controls::kDisconnectButton, "Click");
   Log(W(" # Поток завершил работу"), true, true);

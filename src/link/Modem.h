@@ -19,6 +19,9 @@ class TModem {
  public:
   // A cable connection: 2 stop bits, nothing to dial.
   TModem(std::string portName, TOutArray& out, TDevice& device);
+  // A GSM modem connection when the phone holds something to dial (1 stop bit);
+  // connectProtocol 0 is v.32, 1 is v.110. An empty phone is the cable.
+  TModem(std::string portName, const std::string& phone, int connectProtocol, TOutArray& out, TDevice& device);
   ~TModem();  // requests termination and waits for the thread
   TModem(const TModem&) = delete;
   TModem& operator=(const TModem&) = delete;
@@ -55,7 +58,13 @@ class TModem {
 
   // Connection set-up: a cable connection has nothing to dial and succeeds at once.
   bool DialModem(int connectProtocol);
-  bool ModemLink() const { return modemLink_; }
+  void HangUp();
+  bool ModemLink() const { return modemLink_.load(); }
+  const std::string& DialNumber() const { return dialNumber_; }
+  int ConnectProtocol() const { return connectProtocol_; }
+  TStopBits StopBits() const { return port_.DataControl().StopBits; }
+  // What a phone text dials: digits, "W"/"w", "+", "," and ";" only.
+  static std::string CleanDialNumber(const std::string& phone);
   bool PortOpen() const { return port_.IsOpen(); }
 
   // The idle wait: returns when input arrives, a request or termination is posted,
@@ -74,17 +83,20 @@ class TModem {
   void ReadError(const EDeviceError& error);
   void Wake();
   double QuietGapRealMs() const;
+  bool InitCommand(const std::string& command);
+  void CollectAndLog(int ms);
 
   TXComm port_;
   std::string portName_;
   std::string dialNumber_;  // empty: the programming cable
+  int connectProtocol_ = 0;
   TOutArray& out_;
   TDevice& device_;
   std::atomic<std::uint8_t> requestCode_{0};
   std::atomic<bool> terminate_{false};
   std::atomic<bool> hangUpPermission_{false};
   std::atomic<bool> finished_{false};
-  bool modemLink_ = false;
+  std::atomic<bool> modemLink_{false};
   std::string portFailure_;
   double lastInputRealMs_ = -1e9;
   int wakeFd_ = -1;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <cerrno>
@@ -30,7 +31,8 @@ void SleepUntilReal(double atMs) {
 
 }  // namespace
 
-TVirtualPanel::TVirtualPanel(TPanelOptions options) : options_(std::move(options)) {}
+TVirtualPanel::TVirtualPanel(TPanelOptions options, TModemOptions modem)
+    : options_(std::move(options)), modem_(modem) {}
 
 TVirtualPanel::~TVirtualPanel() { Stop(); }
 
@@ -95,6 +97,16 @@ void TVirtualPanel::CloseLine() {
   Wake();
 }
 
+std::vector<std::int64_t> TVirtualPanel::ReceivedTimes() const {
+  std::lock_guard lock(mutex_);
+  return receivedAt_;
+}
+
+std::vector<std::string> TVirtualPanel::Dialled() const {
+  std::lock_guard lock(mutex_);
+  return dialled_;
+}
+
 std::vector<std::string> TVirtualPanel::ReceivedLines() const {
   std::lock_guard lock(mutex_);
   return received_;
@@ -147,8 +159,14 @@ void TVirtualPanel::Serve() {
       unasked.swap(unasked_);
     }
     Send(unasked);
+    // A modem announces its SIM after power-up; there is no RTS on a pty to wait for, so
+    // the announcement repeats until the program talks to the modem.
+    if (modem_.enabled && !dataMode_.load() && !modemAwake_ && NowMs() >= nextCpinMs_) {
+      Send("\r\n+CPIN: READY\r\n");
+      nextCpinMs_ = NowMs() + 1000;
+    }
     pollfd p[2] = {{master_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-    int ready = ::poll(p, 2, 200);
+    int ready = ::poll(p, 2, modem_.enabled ? static_cast<int>(std::max(1.0, RealMs(100))) : 200);
     if (p[1].revents & POLLIN) {
       std::uint64_t drained;
       (void)!::read(wakeFd_, &drained, sizeof drained);
@@ -169,23 +187,99 @@ void TVirtualPanel::Serve() {
       if (c == '\n') continue;
       if (c != '\r') {
         if (line.size() < 4096) line += c;
+        if (modem_.enabled && dataMode_.load() && line == "+++") {
+          SleepUntilReal(arrived);
+          line.clear();
+          Escape();
+        }
         continue;
       }
       // The panel acts on a line once its carriage return has crossed the line.
       SleepUntilReal(arrived);
       std::string complete;
       complete.swap(line);
-      if (!complete.empty()) HandleLine(complete);
+      if (complete.empty()) continue;
+      if (modem_.enabled && !dataMode_.load()) HandleModemLine(complete);
+      else HandleLine(complete);
     }
     inputFreeAtMs_ = arrived;
   }
 }
 
+void TVirtualPanel::Escape() {
+  dataMode_.store(false);
+  Send("\r\nOK\r\n");
+}
+
+void TVirtualPanel::HandleModemLine(const std::string& line) {
+  // Command mode: everything is echoed; only what follows "AT" is a command.
+  std::string upper = line;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  auto at = upper.find("AT");
+  Send(line + "\r");
+  if (at == std::string::npos) return;
+  const std::string command = upper.substr(at);
+  {
+    std::lock_guard lock(mutex_);
+    received_.push_back(line.substr(at));
+    receivedAt_.push_back(NowMs());
+  }
+  const TModemOptions& modem = modem_;
+  modemAwake_ = true;
+  if (command == "AT" || command == "ATE1" || command == "ATH" || command.rfind("AT+CBST=", 0) == 0) {
+    if (command == "ATH") callEnded_ = true;
+    Send("\r\nOK\r\n");
+  } else if (command == "ATZ") {
+    if (callEnded_) {  // after a call the modem starts over, SIM announcement included
+      callEnded_ = false;
+      modemAwake_ = false;
+      nextCpinMs_ = NowMs() + 1000;
+    }
+    Send("\r\nOK\r\n");
+  } else if (command == "AT+CREG?") {
+    const char* state = modem.registration == TRegistration::Home      ? "0,1"
+                        : modem.registration == TRegistration::Roaming ? "0,5"
+                                                                       : "0,2";
+    Send(std::string("\r\n+CREG: ") + state + "\r\n\r\nOK\r\n");
+  } else if (command.rfind("ATD", 0) == 0) {
+    std::string number = line.substr(at + 3);
+    number.erase(0, number.find_first_not_of(' '));
+    {
+      std::lock_guard lock(mutex_);
+      dialled_.push_back(number);
+    }
+    SleepMs(modem.connectDelayMs);
+    if (modem.registration == TRegistration::Never) {
+      Send("\r\nNO CARRIER\r\n");
+    } else if (modem.busy) {
+      Send("\r\nBUSY\r\n");
+    } else {
+      carriedCommands_ = 0;
+      dataMode_.store(true);
+      Send("\r\nCONNECT 9600\r\n");
+    }
+  } else {
+    Send("\r\nERROR\r\n");
+  }
+}
+
 void TVirtualPanel::HandleLine(const std::string& line) {
+  if (modem_.enabled && modem_.carrierCommands >= 0 &&
+      carriedCommands_++ >= modem_.carrierCommands) {
+    {
+      std::lock_guard lock(mutex_);
+      received_.push_back(line);
+      receivedAt_.push_back(NowMs());
+    }
+    dataMode_.store(false);
+    Send("\r\nNO CARRIER\r\n");
+    return;
+  }
   std::optional<TFault> fault;
   {
     std::lock_guard lock(mutex_);
     received_.push_back(line);
+    receivedAt_.push_back(NowMs());
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
       if (!it->command.empty() && it->command != line) continue;
       fault = *it;

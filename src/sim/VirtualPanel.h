@@ -1,7 +1,8 @@
 #pragma once
 // A virtual Zorvan panel on a pseudo-terminal: it echoes each command line and answers
 // it the way the panel does, at the programming cable's rate when asked to.
-// A virtual GSM modem goes in front of the line handling (see THandler below).
+// A virtual GSM modem can sit in front of the line handling: in command mode it echoes
+// and answers AT commands, after "CONNECT" the lines reach the panel.
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -13,6 +14,16 @@
 #include "sim/ParameterStore.h"
 
 namespace zorvan::sim {
+
+enum class TRegistration { Home, Roaming, Never };
+
+struct TModemOptions {
+  bool enabled = false;
+  TRegistration registration = TRegistration::Home;
+  bool busy = false;              // the called number answers "BUSY"
+  int carrierCommands = -1;       // panel commands carried before the carrier drops; negative: never
+  std::int64_t connectDelayMs = 1000;  // from the dial to "CONNECT" (protocol milliseconds)
+};
 
 struct TPanelOptions {
   std::string version = "09.005.012";  // "+v": family, variant, build
@@ -40,7 +51,7 @@ struct TFault {
 
 class TVirtualPanel {
  public:
-  explicit TVirtualPanel(TPanelOptions options = {});
+  explicit TVirtualPanel(TPanelOptions options = {}, TModemOptions modem = {});
   ~TVirtualPanel();
   TVirtualPanel(const TVirtualPanel&) = delete;
   TVirtualPanel& operator=(const TVirtualPanel&) = delete;
@@ -63,16 +74,24 @@ class TVirtualPanel {
   std::uint64_t BytesSent() const { return bytesOut_.load(); }
   bool Authorised() const { return authorised_.load(); }
   bool Stopped() const { return stopped_.load(); }
+  // The protocol time at which each received line arrived (same order as ReceivedLines).
+  std::vector<std::int64_t> ReceivedTimes() const;
+  // The virtual modem: whether a data call is up, and the numbers dialled.
+  bool DataCall() const { return dataMode_.load(); }
+  std::vector<std::string> Dialled() const;
 
  private:
   void Serve();
   void HandleLine(const std::string& line);
+  void HandleModemLine(const std::string& line);
+  void Escape();
   TAnswer Builtin(const TCommand& command);
   void Send(const std::string& bytes);
   void CloseLineNow();
   void Wake();
 
   TPanelOptions options_;
+  TModemOptions modem_;
   TParameterStore store_;
   std::string devicePath_;
   int master_ = -1;
@@ -86,6 +105,13 @@ class TVirtualPanel {
   std::vector<TFault> faults_;
   std::string unasked_;
   std::vector<std::string> received_;
+  std::vector<std::int64_t> receivedAt_;
+  std::vector<std::string> dialled_;
+  std::atomic<bool> dataMode_{false};
+  bool modemAwake_ = false;   // has seen a command since power-up or the last reset after a call
+  bool callEnded_ = false;
+  int carriedCommands_ = 0;
+  std::int64_t nextCpinMs_ = 0;
 
   std::atomic<std::uint64_t> bytesIn_{0};
   std::atomic<std::uint64_t> bytesOut_{0};

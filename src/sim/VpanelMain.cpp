@@ -1,7 +1,9 @@
 // zorvan-vpanel: serves a virtual panel on a pseudo-terminal until it is stopped.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <string>
 #include <unistd.h>
 
@@ -17,8 +19,12 @@ int Usage() {
   std::fprintf(stderr,
                "usage: zorvan-vpanel [--version TEXT] [--typepan TEXT] [--master CODE] [--rate BYTES|--unlimited]\n"
                "                     [--fault silent|err|ign|garbage|nocarrier|close[:COMMAND[:COUNT]]]...\n"
+               "                     [--modem [--registration home|roaming|never] [--busy] [--carrier-loss N]]\n"
                "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
-               "The default rate is that of the programming cable (19200 bit/s, 8N2: 1745 bytes/s).\n");
+               "The default rate is that of the programming cable (19200 bit/s, 8N2: 1745 bytes/s).\n"
+               "--modem puts a virtual GSM modem in front of the panel: AT commands until a dial,\n"
+               "then the data call carries the panel's lines; --busy answers the dial with BUSY;\n"
+               "--carrier-loss N drops the carrier (NO CARRIER) after N panel commands.\n");
   return 2;
 }
 
@@ -44,11 +50,29 @@ bool ParseFault(const std::string& text, zorvan::sim::TFault& fault) {
 int main(int argc, char** argv) {
   zorvan::sim::TPanelOptions options;
   std::vector<zorvan::sim::TFault> faults;
+  zorvan::sim::TModemOptions modem;
+  bool modemOption = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
     const char* v = nullptr;
     if (arg == "--unlimited") options.lineRate = 0;
+    else if (arg == "--modem") modem.enabled = true;
+    else if (arg == "--busy") modem.busy = modemOption = true;
+    else if (arg == "--registration" && (v = value()) != nullptr) {
+      std::string state = v;
+      modemOption = true;
+      if (state == "home") modem.registration = zorvan::sim::TRegistration::Home;
+      else if (state == "roaming") modem.registration = zorvan::sim::TRegistration::Roaming;
+      else if (state == "never") modem.registration = zorvan::sim::TRegistration::Never;
+      else return Usage();
+    } else if (arg == "--carrier-loss" && (v = value()) != nullptr) {
+      char* end = nullptr;
+      long n = std::strtol(v, &end, 10);
+      if (*v == '\0' || *end != '\0' || n < 0 || n > 1000000) return Usage();
+      modem.carrierCommands = static_cast<int>(n);
+      modemOption = true;
+    }
     else if ((arg == "--version" || arg == "--typepan" || arg == "--master" || arg == "--rate" || arg == "--fault") &&
              (v = value()) != nullptr) {
       if (arg == "--version") options.version = v;
@@ -64,9 +88,10 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+  if (modemOption && !modem.enabled) return Usage();
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
-  zorvan::sim::TVirtualPanel panel(options);
+  zorvan::sim::TVirtualPanel panel(options, modem);
   try {
     std::printf("%s\n", panel.Start().c_str());
     std::fflush(stdout);

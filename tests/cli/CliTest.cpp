@@ -7,6 +7,8 @@
 
 #include "app/Cp1251.h"
 #include "cli/Cli.h"
+#include "link/Clock.h"
+#include "sim/VirtualPanel.h"
 
 using zorvan::RunCli;
 
@@ -78,4 +80,53 @@ TEST(Cli, ReadAndWritePagesThroughSettingsFiles) {
   EXPECT_EQ(RunCli({"write", "all", "--load", file + ".missing"}), 2);
   EXPECT_EQ(RunCli({"read", "formNone", "--save", file}), 2);
   EXPECT_EQ(RunCli({"read", "all", file}), 2);
+}
+
+TEST(Cli, ModemCallLogHoldsDialPanelExchangeAndHangUpInOrder) {
+  zorvan::TScopedTimeScale fast(0.1);
+  const struct {
+    const char* type;
+    const char* bearer;
+  } cases[] = {{"v110", "-> com: AT+CBST=71,0,1"}, {"v32", "-> com: AT+CBST=7,0,1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    std::string path = ::testing::TempDir() + "zorvan-cli-modem-log.txt";
+    std::remove(path.c_str());
+    ASSERT_EQ(RunCli({"--modem", c.type, "--phone", "8 (900) 123-45-67", "--log", path, "info"}), 0);
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    const std::string log = content.str();
+    std::size_t at = 0;
+    for (const std::string& step : {std::string(c.bearer), std::string("-> com: ATD 89001234567"),
+                                     std::string("-> com: +v"), std::string("+typepan"), std::string("com<-+rb"),
+                                     std::string("com<-+++"), std::string("-> com: ATH"), std::string("-> com: ATZ")}) {
+      auto found = log.find(step, at);
+      ASSERT_NE(found, std::string::npos) << step;
+      at = found + step.size();
+    }
+  }
+}
+
+TEST(Cli, ModemCallOverAPortAndBadModemOptions) {
+  zorvan::TScopedTimeScale fast(0.02);
+  zorvan::sim::TModemOptions modem;
+  modem.enabled = true;
+  modem.busy = true;
+  zorvan::sim::TVirtualPanel panel({}, modem);
+  const std::string port = panel.Start();
+  std::string path = ::testing::TempDir() + "zorvan-cli-busy-log.txt";
+  std::remove(path.c_str());
+  EXPECT_EQ(RunCli({"--port", port, "--modem", "v32", "--phone", "555", "--log", path, "info"}), 1);
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  EXPECT_NE(content.str().find(zorvan::W("Абонент занят!")), std::string::npos);
+  zorvan::sim::TModemOptions dropping;
+  dropping.enabled = true;
+  dropping.carrierCommands = 5;  // the connect sequence, then the carrier drops
+  zorvan::sim::TVirtualPanel second({}, dropping);
+  EXPECT_EQ(RunCli({"--port", second.Start(), "--modem", "v32", "--phone", "555", "send", "+typepan"}), 1);
+  EXPECT_EQ(RunCli({"--modem", "v99", "--phone", "555", "info"}), 2);
+  EXPECT_EQ(RunCli({"--phone", "555", "info"}), 2);
 }

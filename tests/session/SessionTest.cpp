@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 #include "app/Cp1251.h"
@@ -26,7 +27,7 @@ class TFakeUi : public TUiBridge {
   }
   bool FieldChecked(const TControlRef& field) override { return FieldText(field) == "true"; }
   int FieldItemIndex(const TControlRef&) override { return 0; }
-  int ConnectProtocol() override { return 0; }
+  int ConnectProtocol() override { return protocol; }
   void AdaptUiToPanel(const TPanelInfo& info) override {
     adaptedOnUiThread = std::this_thread::get_id() == uiThread;
     panel = info;
@@ -36,6 +37,7 @@ class TFakeUi : public TUiBridge {
   std::map<std::string, std::string> fields{{"dlgConnect.meMasterKey", "5281"}};
   std::thread::id uiThread = std::this_thread::get_id();
   bool adaptedOnUiThread = false;
+  int protocol = 0;
   std::optional<TPanelInfo> panel;
 };
 
@@ -43,6 +45,15 @@ struct TSessionRig {
   explicit TSessionRig(sim::TPanelOptions options = {"09.005.012", "0100", "5281", 0}) : panel(options) {
     device.SetUi(&ui);
     modem = std::make_unique<TModem>(panel.Start(), out, device);
+    device.SetWorker(modem.get());
+  }
+  // Behind a virtual GSM modem, dialling the phone with the given connect protocol.
+  TSessionRig(sim::TModemOptions modemOptions, const std::string& phone, int protocol,
+              sim::TPanelOptions options = {"09.005.012", "0100", "5281", 0})
+      : panel(options, modemOptions) {
+    device.SetUi(&ui);
+    ui.protocol = protocol;
+    modem = std::make_unique<TModem>(panel.Start(), phone, protocol, out, device);
     device.SetWorker(modem.get());
   }
   ~TSessionRig() { Stop(); }
@@ -255,4 +266,129 @@ TEST(Session, CableKeepAliveAndLostLine) {
   while (!rig.modem->Finished()) rig.Pump();
   EXPECT_FALSE(rig.modem->PortFailure().empty());
   EXPECT_TRUE(rig.disconnected);
+}
+
+namespace {
+
+sim::TModemOptions VirtualModem(sim::TRegistration registration = sim::TRegistration::Home) {
+  sim::TModemOptions options;
+  options.enabled = true;
+  options.registration = registration;
+  return options;
+}
+
+std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& line, std::size_t from = 0) {
+  auto it = std::find(lines.begin() + static_cast<long>(std::min(from, lines.size())), lines.end(), line);
+  return it == lines.end() ? std::string::npos : static_cast<std::size_t>(it - lines.begin());
+}
+
+}  // namespace
+
+TEST(ModemCall, DialsTheCleanNumberWithTheBearerOfTheProtocolAndHangsUp) {
+  TScopedTimeScale fast(0.05);
+  const struct {
+    int protocol;
+    sim::TRegistration registration;
+    const char* bearer;
+  } cases[] = {{0, sim::TRegistration::Home, "AT+CBST=7,0,1"}, {1, sim::TRegistration::Roaming, "AT+CBST=71,0,1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bearer);
+    TSessionRig rig(VirtualModem(c.registration), "8 (900) 123-45-67 w2", c.protocol);
+    EXPECT_EQ(rig.modem->StopBits(), TStopBits::sb1);
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_TRUE(rig.modem->ModemLink());
+    EXPECT_TRUE(rig.panel.DataCall());
+    EXPECT_EQ(rig.panel.Dialled(), std::vector<std::string>{"89001234567w2"});
+    rig.Stop();
+    EXPECT_FALSE(rig.panel.DataCall());
+    auto lines = rig.panel.ReceivedLines();
+    std::size_t at = 0;
+    for (const std::string step : {"AT+CREG?", "ATZ", c.bearer, "AT", "ATD 89001234567w2", "+v", "+rb", "ATH", "ATZ"}) {
+      at = IndexOf(lines, step, at);
+      ASSERT_NE(at, std::string::npos) << step;
+    }
+    EXPECT_TRUE(rig.Logged("com<-+++"));
+    EXPECT_TRUE(rig.Logged(W(" # Цифровое соединение успешно установленно")));
+  }
+}
+
+TEST(ModemCall, ModemTypeWithNothingToDialIsTheCable) {
+  TScopedTimeScale fast(0.05);
+  TSessionRig rig(sim::TModemOptions{}, " ( ) - ", 1);
+  EXPECT_EQ(rig.modem->StopBits(), TStopBits::sb2);
+  ASSERT_TRUE(rig.Connect());
+  EXPECT_FALSE(rig.modem->ModemLink());
+  rig.Stop();
+  EXPECT_FALSE(rig.Logged("com<-+++"));
+  EXPECT_EQ(IndexOf(rig.panel.ReceivedLines(), "AT+CREG?"), std::string::npos);
+}
+
+TEST(ModemCall, BusyNumberAndLostCarrierEndTheConnection) {
+  TScopedTimeScale fast(0.05);
+  {
+    auto options = VirtualModem();
+    options.busy = true;
+    TSessionRig rig(options, "123", 0);
+    EXPECT_FALSE(rig.Connect());
+    rig.Stop();
+    EXPECT_TRUE(rig.Logged(W("Абонент занят!")));
+    EXPECT_EQ(rig.status, W("Не могу дозвониться до: 123"));
+    EXPECT_EQ(IndexOf(rig.panel.ReceivedLines(), "+v"), std::string::npos);
+  }
+  {
+    auto options = VirtualModem();
+    options.carrierCommands = 5;  // the connect sequence's five commands, then the carrier drops
+    TSessionRig rig(options, "123", 0);
+    ASSERT_TRUE(rig.Connect());
+    rig.ui.fields["TerminalForm.Edit1"] = "+typepan";
+    rig.RunRequest(23);
+    while (!rig.modem->Finished()) rig.Pump();
+    rig.Pump();
+    EXPECT_TRUE(rig.Logged(W("Цифровое соединение разорвано!")));
+    EXPECT_TRUE(rig.disconnected);
+    EXPECT_TRUE(rig.modem->PortFailure().empty());
+    EXPECT_FALSE(rig.modem->ModemLink());
+    auto lines = rig.panel.ReceivedLines();
+    EXPECT_NE(IndexOf(lines, "ATZ", IndexOf(lines, "ATH", IndexOf(lines, "+typepan", 6))), std::string::npos);
+  }
+}
+
+TEST(ModemCall, UnregisteredModemRetriesUntilCancelled) {
+  TSessionRig rig(VirtualModem(sim::TRegistration::Never), "123", 0);
+  {
+    TScopedTimeScale fast(0.2);  // one registration pass in about a second
+    rig.modem->Start();
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
+    while (std::chrono::steady_clock::now() < until) rig.Pump();
+  }
+  auto lines = rig.panel.ReceivedLines();
+  EXPECT_GE(std::count(lines.begin(), lines.end(), "AT+CREG?"), 6);
+  EXPECT_FALSE(rig.modem->Finished());
+  auto cancelled = std::chrono::steady_clock::now();
+  rig.modem->Terminate();
+  while (!rig.modem->Finished()) rig.Pump();
+  EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::seconds(1));
+  lines = rig.panel.ReceivedLines();
+  EXPECT_EQ(IndexOf(lines, "ATZ"), std::string::npos);
+  EXPECT_TRUE(rig.panel.Dialled().empty());
+}
+
+TEST(ModemCall, KeepAliveEverySixSecondsAndNoAuthorisationForEarlyBuilds) {
+  TScopedTimeScale fast(0.02);
+  TSessionRig rig(VirtualModem(), "123", 0, {"09.005.001", "0100", "5281", 0});
+  ASSERT_TRUE(rig.Connect());
+  auto until = NowMs() + 20000;
+  while (NowMs() < until) rig.Pump();
+  auto lines = rig.panel.ReceivedLines();
+  auto times = rig.panel.ReceivedTimes();
+  std::vector<std::int64_t> keepAlive;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i] == "+AC") keepAlive.push_back(times[i]);
+  ASSERT_GE(keepAlive.size(), 2u);
+  for (std::size_t i = 1; i < keepAlive.size(); ++i) {
+    EXPECT_GE(keepAlive[i] - keepAlive[i - 1], 6000);
+    EXPECT_LT(keepAlive[i] - keepAlive[i - 1], 7000);
+  }
+  EXPECT_EQ(IndexOf(lines, "+id=5281"), std::string::npos);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "+sp"), 1);  // the connect sequence's, no cable keep-alive
 }
