@@ -2,7 +2,9 @@
 // A virtual Zorvan panel on a pseudo-terminal: it echoes each command line and answers
 // it the way the panel does, at the programming cable's rate when asked to.
 // A virtual GSM modem goes in front of the line handling (see THandler below).
+#include <array>
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -10,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/CommonCommands.h"
 #include "sim/ParameterStore.h"
 
 namespace zorvan::sim {
@@ -21,6 +24,7 @@ struct TPanelOptions {
   // Bytes per second in each direction; 0 for no limit. 19200 bit/s with 8 data bits and
   // 2 stop bits (11 bits a character) is about 1745 bytes a second.
   double lineRate = 19200.0 / 11.0;
+  std::array<int, 2> gsmLevels{18, 11};  // "+AQ" of SIM 1 and SIM 2
 };
 
 enum class TFaultKind {
@@ -51,6 +55,7 @@ class TVirtualPanel {
   const std::string& DevicePath() const { return devicePath_; }
 
   TParameterStore& Parameters() { return store_; }
+  TCommonState& Common() { return *common_; }
   void AddFault(TFault fault);
   void ClearFaults();
   // Bytes sent unasked, for example a lost carrier between commands.
@@ -74,6 +79,7 @@ class TVirtualPanel {
 
   TPanelOptions options_;
   TParameterStore store_;
+  std::shared_ptr<TCommonState> common_;
   std::string devicePath_;
   int master_ = -1;
   int ownSlave_ = -1;  // keeps the line up between two programs that open it
