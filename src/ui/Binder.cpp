@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -188,6 +189,7 @@ void BindProgress(QProgressBar* bar, TControl& c) {
     if (m.IsA(K::Gauge) && m.BackColor() != "clWindow") {
       QPalette palette = bar->palette();
       palette.setColor(QPalette::Highlight, ColorFromName(m.BackColor(), bar, true));
+      palette.setColor(QPalette::Base, QApplication::palette(bar).color(QPalette::Base));  // the bar, not the trough
       bar->setPalette(palette);
     }
     bar->setValue(m.Position());
