@@ -46,16 +46,18 @@ void ShowActiveSim(TDevZorvan& device, bool simOne) {
 }
 
 // Reads "+AQ" and "+AZ" and shows the level on the active SIM's gauge. Returns the "+AZ" reply.
+// Empty when the exchange did not bring the whole answer.
 std::string ReadSignal(TDevZorvan& device) {
-  const int level = SignalLevelFromReply(SendRaw(device, "+AQ"));
-  const std::string sim = SendRaw(device, "+AZ");
+  const std::string levelReply = SendRaw(device, "+AQ");
+  const int level = SignalLevelFromReply(levelReply);
+  std::string sim = SendRaw(device, "+AZ");
+  // A cut or garbled answer would show the wrong SIM as active: keep what the gauges show.
+  if (sim.find("OK") == std::string::npos) return {};
   TOutArray& out = device.Out();
   if (device.Family() == 101) {
-    out.PostInt(GSMSig, level);
+    if (levelReply.find("OK") != std::string::npos) out.PostInt(GSMSig, level);
     return sim;
   }
-  // Without an answer the active SIM is unknown: keep what the gauges show.
-  if (TrimBlanks(sim).empty()) return sim;
   const bool simOne = SimOneActive(sim);
   const bool twoSims = device.Variant() == 5;
   if (!simOne) {
@@ -91,7 +93,7 @@ void ReadCommonSteps(TDevZorvan& device) {
     if (device.Aborted()) return;
   }
   // A family 101 panel is left on SIM 1 after a read.
-  if (device.Family() == 101 && !TrimBlanks(sim).empty() && !SimOneActive(sim)) SendRaw(device, "+AZ=0");
+  if (device.Family() == 101 && !sim.empty() && !SimOneActive(sim)) SendRaw(device, "+AZ=0");
 }
 
 void WriteValue(TDevZorvan& device, const std::string& command, const TControlRef& status) {

@@ -178,6 +178,21 @@ TEST(CommonOnPanel, StatusLabelsTurnRedWhenThePanelFailsToAnswer) {
   EXPECT_FALSE(rig.Sent("+FMW=3333"));
 }
 
+TEST(CommonOnPanel, AGarbledSimAnswerLeavesTheGaugesAlone) {
+  TScopedTimeScale fast(0.02);
+  Rig rig;
+  rig.shell.Connect();
+  ASSERT_TRUE(rig.shell.Connected());
+  rig.shell.Drain();
+  ASSERT_EQ(rig["GSMSig"].BackColor(), "clBlue");  // shown right after connecting
+  rig.panel.AddFault({sim::TFaultKind::Garbage, "+AZ", -1});
+  rig.Run([&] { rig.shell.ReadPage(); });
+  EXPECT_EQ(rig["GSMSig"].BackColor(), "clBlue");
+  EXPECT_EQ(rig["GSMErr"].BackColor(), "clMoneyGreen");
+  EXPECT_EQ(rig["GSMErr"].Position(), 0);
+  EXPECT_EQ(rig["lbO"].FontColor(), "clBlue");  // the rest of the page was read
+}
+
 TEST(CommonOnPanel, IdleRefreshShowsTheActiveSimAndHoldsOffTheKeepAlive) {
   TScopedTimeScale fast(0.01);  // 10 s of refresh period in 100 ms, 60 s of keep-alive in 600 ms
   sim::TPanelOptions options = Unthrottled();
