@@ -6,6 +6,8 @@
 #include "app/OutputApplier.h"
 #include "app/ValueHelpers.h"
 #include "link/Modem.h"
+#include "pages/common/Common.h"
+#include "pages/common/CommonOperations.h"
 
 namespace zorvan {
 namespace {
@@ -51,12 +53,21 @@ const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "t
 TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_) {
   device_.SetUi(this);
   for (const TPageInfo& info : kPages) {
-    if (info.incl) pages_.push_back(std::make_unique<TformIncl>(info.name, W(info.caption)));
+    if (std::string_view(info.name) == "formCommon") pages_.push_back(std::make_unique<TformCommon>());
+    else if (info.incl) pages_.push_back(std::make_unique<TformIncl>(info.name, W(info.caption)));
     else pages_.push_back(std::make_unique<TPlainPage>(info.name, W(info.caption)));
   }
   for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_, &waiting_})
     registry_.Register(*f);
   for (auto& p : pages_) registry_.Register(*p);
+  RegisterCommon(device_);
+  auto& common = static_cast<TformCommon&>(*FindPage("formCommon"));
+  common.postRequest = [this](std::uint8_t code) {
+    if (!worker_ || worker_->Finished()) return false;
+    worker_->SetRequest(code);
+    return true;
+  };
+  common.reconnect = [this] { Reconnect(); };
   // Firmware updates come with their own windows; until then the panel menu does not offer them.
   main_["N5"].SetVisible(false);
   connect_.onProtocol = [this](int protocol) { connectProtocol_ = protocol; };
@@ -244,6 +255,19 @@ void TShell::Disconnect() {
   StopWorker();
   main_["mnuConnect"].SetEnabled(true);
   main_["tbtnConnect"].SetEnabled(true);
+}
+
+void TShell::Reconnect() {
+  if (!worker_) return;
+  // The worker ends by itself after the reboot; serve it meanwhile and show what it logs.
+  // Draining may run the disconnect command itself.
+  while (worker_ && !worker_->Finished()) {
+    calls_.Serve(10);
+    Drain();
+  }
+  if (worker_) Disconnect();
+  Drain();
+  Connect();
 }
 
 void TShell::StopWorker() {

@@ -83,6 +83,8 @@ class TShell : public TUiBridge {
   // Commands.
   void Connect();
   void Disconnect();
+  // After a panel restart: wait for the worker to end, then connect again.
+  void Reconnect();
   void ReadPage();
   void WritePage();
   void ReadAllPages();

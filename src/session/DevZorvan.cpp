@@ -572,6 +572,8 @@ void TDevZorvan::ConnectSequence() {
       for (const auto& step : versionSteps_) step(*this);
       TPanelInfo info{versionText_, family_, variant_, build_, typepanA_, typepanB_, worker_->ModemLink()};
       ui_->RunOnUiThread([this, info] { ui_->AdaptUiToPanel(info); });
+      // A panel with two SIM cards shows its signal as soon as it is connected.
+      if (variant_ == 5 && signalRefresh_) signalRefresh_(*this);
     } catch (const EDeviceError&) {
       throw;
     } catch (...) {

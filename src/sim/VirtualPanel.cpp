@@ -32,7 +32,10 @@ void SleepUntilReal(double atMs) {
 }  // namespace
 
 TVirtualPanel::TVirtualPanel(TPanelOptions options, TModemOptions modem)
-    : options_(std::move(options)), modem_(modem) {}
+    : options_(std::move(options)), modem_(modem), common_(std::make_shared<TCommonState>(options_.masterCode)) {
+  common_->SetLevels(options_.gsmLevels);
+  AddCommonCommands(store_, common_);
+}
 
 TVirtualPanel::~TVirtualPanel() { Stop(); }
 
@@ -328,7 +331,7 @@ void TVirtualPanel::HandleLine(const std::string& line) {
 TAnswer TVirtualPanel::Builtin(const TCommand& command) {
   const std::string& name = command.name;
   if (name == "id" && command.write) {
-    if (command.argument == options_.masterCode) {
+    if (command.argument == common_->MasterCode()) {
       wrongCodes_ = 0;
       authorised_.store(true);
       return TAnswer::Ok();

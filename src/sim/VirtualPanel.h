@@ -3,7 +3,9 @@
 // it the way the panel does, at the programming cable's rate when asked to.
 // A virtual GSM modem can sit in front of the line handling: in command mode it echoes
 // and answers AT commands, after "CONNECT" the lines reach the panel.
+#include <array>
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -11,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/CommonCommands.h"
 #include "sim/ParameterStore.h"
 
 namespace zorvan::sim {
@@ -32,6 +35,7 @@ struct TPanelOptions {
   // Bytes per second in each direction; 0 for no limit. 19200 bit/s with 8 data bits and
   // 2 stop bits (11 bits a character) is about 1745 bytes a second.
   double lineRate = 19200.0 / 11.0;
+  std::array<int, 2> gsmLevels{18, 11};  // "+AQ" of SIM 1 and SIM 2
 };
 
 enum class TFaultKind {
@@ -62,6 +66,7 @@ class TVirtualPanel {
   const std::string& DevicePath() const { return devicePath_; }
 
   TParameterStore& Parameters() { return store_; }
+  TCommonState& Common() { return *common_; }
   void AddFault(TFault fault);
   void ClearFaults();
   // Bytes sent unasked, for example a lost carrier between commands.
@@ -93,6 +98,7 @@ class TVirtualPanel {
   TPanelOptions options_;
   TModemOptions modem_;
   TParameterStore store_;
+  std::shared_ptr<TCommonState> common_;
   std::string devicePath_;
   int master_ = -1;
   int ownSlave_ = -1;  // keeps the line up between two programs that open it

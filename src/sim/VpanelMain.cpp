@@ -1,4 +1,5 @@
 // zorvan-vpanel: serves a virtual panel on a pseudo-terminal until it is stopped.
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@ void OnSignal(int) { stopRequested = 1; }
 int Usage() {
   std::fprintf(stderr,
                "usage: zorvan-vpanel [--version TEXT] [--typepan TEXT] [--master CODE] [--rate BYTES|--unlimited]\n"
+               "                     [--gsm-level SIM1[,SIM2]] (0..31, \"+AQ\" of the active SIM)\n"
                "                     [--fault silent|err|ign|garbage|nocarrier|close[:COMMAND[:COUNT]]]...\n"
                "                     [--modem [--registration home|roaming|never] [--busy] [--carrier-loss N]]\n"
                "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
@@ -42,6 +44,19 @@ bool ParseFault(const std::string& text, zorvan::sim::TFault& fault) {
   auto colon = rest.find(':');
   fault.command = rest.substr(0, colon);
   fault.count = colon == std::string::npos ? -1 : std::atoi(rest.c_str() + colon + 1);
+  return true;
+}
+
+// "18" or "18,11"; each level 0..31.
+bool ParseLevels(const std::string& text, std::array<int, 2>& levels) {
+  auto comma = text.find(',');
+  std::string first = text.substr(0, comma);
+  std::string second = comma == std::string::npos ? first : text.substr(comma + 1);
+  for (auto [part, level] : {std::pair{&first, &levels[0]}, std::pair{&second, &levels[1]}}) {
+    if (part->empty() || part->size() > 2 || part->find_first_not_of("0123456789") != std::string::npos) return false;
+    *level = std::atoi(part->c_str());
+    if (*level > 31) return false;
+  }
   return true;
 }
 
@@ -73,12 +88,17 @@ int main(int argc, char** argv) {
       modem.carrierCommands = static_cast<int>(n);
       modemOption = true;
     }
-    else if ((arg == "--version" || arg == "--typepan" || arg == "--master" || arg == "--rate" || arg == "--fault") &&
+
+    else if ((arg == "--version" || arg == "--typepan" || arg == "--master" || arg == "--rate" || arg == "--fault" ||
+              arg == "--gsm-level") &&
              (v = value()) != nullptr) {
       if (arg == "--version") options.version = v;
       else if (arg == "--typepan") options.typepan = v;
       else if (arg == "--master") options.masterCode = v;
       else if (arg == "--rate") options.lineRate = std::atof(v);
+      else if (arg == "--gsm-level") {
+        if (!ParseLevels(v, options.gsmLevels)) return Usage();
+      }
       else {
         zorvan::sim::TFault fault;
         if (!ParseFault(v, fault)) return Usage();

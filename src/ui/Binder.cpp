@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -121,10 +122,17 @@ void BindAction(QAction* action, TControl& c) {
 }
 
 void BindLabel(QLabel* label, TControl& c) {
-  Listen(label, c, [label](const TControl& m) {
+  const bool link = c.IsA(K::LinkLabel);
+  Listen(label, c, [label, link](const TControl& m) {
     ApplyLook(label, m);
-    label->setText(ToQt(m.Text()));
+    // A link label is a link only while it can be clicked.
+    if (link && m.Enabled()) label->setText("<a href=\"#\">" + ToQt(m.Text()).toHtmlEscaped() + "</a>");
+    else label->setText(ToQt(m.Text()));
   });
+  if (link) {
+    label->setTextFormat(Qt::AutoText);
+    QObject::connect(label, &QLabel::linkActivated, [&c] { c.Click(); });
+  }
 }
 
 void BindMemo(QPlainTextEdit* memo, TControl& c) {
@@ -220,10 +228,11 @@ void BindStatusBar(QStatusBar* bar, TControl& c) {
 void BindProgress(QProgressBar* bar, TControl& c) {
   Listen(bar, c, [bar](const TControl& m) {
     ApplyLook(bar, m);
-    // A level gauge keeps its bar colour in the background colour of its model.
+    // A level gauge draws its bar in its own colour.
     if (m.IsA(K::Gauge) && m.BackColor() != "clWindow") {
       QPalette palette = bar->palette();
       palette.setColor(QPalette::Highlight, ColorFromName(m.BackColor(), bar, true));
+      palette.setColor(QPalette::Base, QApplication::palette(bar).color(QPalette::Base));  // the bar, not the trough
       bar->setPalette(palette);
     }
     bar->setValue(m.Position());

@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include "app/Cp1251.h"
+#include "pages/common/Common.h"
+#include "pages/common/CommonView.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
 #include "ui_ConnectDialog.h"
@@ -59,6 +61,14 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
   BuildCommands();
 
   for (const auto& page : shell_.Pages()) {
+    if (auto* common = dynamic_cast<TformCommon*>(page.get())) {
+      QWidget* view = CreateCommonView(*common, ui_->pageArea);
+      ui_->pageArea->addWidget(view);
+      pageViews_[page->Name()] = view;
+      BindForm(view, *page);
+      continue;
+    }
+    // Pages without a view of their own yet show their caption.
     auto* view = new QWidget(ui_->pageArea);
     view->setObjectName(QString::fromStdString(page->Name()));
     auto* layout = new QVBoxLayout(view);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@ class MainWindowTest : public QObject {
  private slots:
   void connectThroughTheDialogsAndExit();
   void startsWithTheTreeAndRestoresPlacement();
+  void generalSettingsPageWritesAndReadsThroughItsWidgets();
 };
 
 static QString StatusText(QMainWindow& w, int panel) {
@@ -100,6 +102,54 @@ void MainWindowTest::startsWithTheTreeAndRestoresPlacement() {
   // Picking a node shows its page.
   tree->setCurrentItem(tree->topLevelItem(5));
   QCOMPARE(window.Shell().Device().CurrentPage(), std::string_view("formShleif"));
+}
+
+// Connects to the built-in virtual panel through the dialogs.
+static bool ConnectToVirtualPanel(MainWindow& window) {
+  QTimer::singleShot(100, [&] {
+    QDialog* dialog = window.ConnectDialogView();
+    auto* ports = dialog->findChild<QComboBox*>("ComPorts");
+    ports->setCurrentIndex(0);
+    emit ports->activated(0);
+    ports->setEditText(MainWindow::VirtualPanelPort());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+  });
+  QTest::mouseClick(window.findChild<QToolButton*>("tbtnConnect"), Qt::LeftButton);
+  return window.findChild<QToolButton*>("tbtnRead")->isEnabled();
+}
+
+void MainWindowTest::generalSettingsPageWritesAndReadsThroughItsWidgets() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.resize(1000, 700);
+  window.show();
+  QVERIFY(ConnectToVirtualPanel(window));
+  auto* object = window.findChild<QLineEdit*>("etO");
+  auto* code = window.findChild<QLineEdit*>("etKey");
+  auto* sim1 = window.findChild<QProgressBar*>("GSMSig");
+  QVERIFY(object && code && sim1);
+  QVERIFY(object->isVisible());
+  // The key filters: hexadecimal digits in upper case for the object number, digits for the code.
+  object->clear();
+  QTest::keyClicks(object, "g7");
+  QCOMPARE(object->text(), QString("7"));
+  QTest::keyClicks(code, "x");
+  QCOMPARE(code->text(), QString("5281"));
+  QTest::mouseClick(window.findChild<QToolButton*>("tbtnWrite"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(object->text(), QString("0007"), 10000);
+  auto* status = window.findChild<QLabel*>("lbO");
+  QTRY_COMPARE_WITH_TIMEOUT(status->palette().color(QPalette::WindowText), QColor(0, 0, 255), 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QToolButton*>("tbtnRead")->isEnabled(), 10000);
+  QTest::mouseClick(window.findChild<QToolButton*>("tbtnRead"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(object->text(), QString("0007"), 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(code->text(), QString("5281"), 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(sim1->value(), 18, 10000);
+  QCOMPARE(sim1->palette().color(QPalette::Highlight), QColor(0, 0, 255));
+  QVERIFY(window.findChild<QLabel*>("URLLabel6")->text().contains("<a"));
+  QVERIFY(!window.findChild<QLabel*>("URLLabel5")->text().contains("<a"));
+  if (qEnvironmentVariableIsSet("ZORVAN_SHOT_DIR"))
+    window.grab().save(qEnvironmentVariable("ZORVAN_SHOT_DIR") + "/common-after-read.png");
+  window.close();
 }
 
 QTEST_MAIN(MainWindowTest)
