@@ -119,6 +119,16 @@ int RunPages(const TPagesRequest& request) {
     Say(W("Операция с панелью не завершена"));
     return 1;
   }
+  // A parameter that failed is marked red on its page; the file is still written with the rest.
+  int failed = 0;
+  for (const auto& page : shell.Pages()) {
+    if (request.page != "all" && page->Name() != request.page) continue;
+    for (const auto& control : page->Controls())
+      if (control->FontColor() == "clRed" || control->BackColor() == "clRed") {
+        Say(page->Name() + ": " + control->Name() + W(" - панель не ответила"));
+        ++failed;
+      }
+  }
   if (!request.write) {
     TIniFile ini;
     shell.SaveSettings(ini);
@@ -128,7 +138,7 @@ int RunPages(const TPagesRequest& request) {
       return 1;
     }
   }
-  return 0;
+  return failed > 0 ? 1 : 0;
 }
 
 }  // namespace zorvan

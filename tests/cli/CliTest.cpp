@@ -130,3 +130,16 @@ TEST(Cli, ModemCallOverAPortAndBadModemOptions) {
   EXPECT_EQ(RunCli({"--modem", "v99", "--phone", "555", "info"}), 2);
   EXPECT_EQ(RunCli({"--phone", "555", "info"}), 2);
 }
+
+TEST(Cli, ReadReportsAParameterThePanelLeftUnanswered) {
+  zorvan::TScopedTimeScale fast(0.05);
+  zorvan::sim::TVirtualPanel panel;
+  panel.AddFault({zorvan::sim::TFaultKind::Silent, "+FMR", -1});
+  const std::string file = ::testing::TempDir() + "zorvan-cli-unanswered.ini";
+  EXPECT_EQ(RunCli({"--port", panel.Start(), "read", "formCommon", "--save", file}), 1);
+  // What did arrive is saved all the same.
+  std::ifstream saved(file, std::ios::binary);
+  std::stringstream text;
+  text << saved.rdbuf();
+  EXPECT_NE(text.str().find("etO=0050\r\n"), std::string::npos);
+}
