@@ -124,73 +124,52 @@ void TModem::CollectUntilQuiet(std::string& reply, std::int64_t deadlineMs) {
   }
 }
 
-bool TModem::ReadUntil(std::string& reply, int timeoutMs, const std::string& terminator) {
+bool TModem::ReadFor(std::string& reply, int timeoutMs, const std::function<bool(const std::string&)>& complete,
+                     TReadStop stop, int pollPeriodMs) {
   reply.clear();
   const std::int64_t start = NowMs();
-  const std::string wanted = Cp1251Upper(terminator);
-  try {
-    for (;;) {
-      std::int64_t elapsed = NowMs() - start;
-      if (elapsed > timeoutMs || StopRequested()) return false;
-      reply += ReadPending();
-      if (Cp1251Upper(reply).find(wanted) != std::string::npos) {
-        CollectUntilQuiet(reply, start + timeoutMs);
-        return true;
-      }
-      double leftReal = RealMs(static_cast<double>(timeoutMs - elapsed)) + 0.1;
-      WaitInput(std::min(RealMs(kPollPeriodMs), leftReal));
-    }
-  } catch (const EDeviceError& error) {
-    ReadError(error);
-    return false;
-  }
-}
-
-bool TModem::ReadUntilAny(std::string& reply, const std::vector<std::string>& texts, int timeoutMs) {
-  reply.clear();
-  const std::int64_t start = NowMs();
-  auto found = [&] {
-    return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) { return Contains(reply, text); });
-  };
-  try {
-    for (;;) {
-      std::int64_t elapsed = NowMs() - start;
-      if (elapsed > timeoutMs || terminate_.load()) return false;
-      reply += ReadPending();
-      if (found()) {
-        CollectUntilQuiet(reply, start + timeoutMs);
-        return true;
-      }
-      double leftReal = RealMs(static_cast<double>(timeoutMs - elapsed)) + 0.1;
-      WaitInput(std::min(RealMs(kPollPeriodMs), leftReal));
-    }
-  } catch (const EDeviceError& error) {
-    ReadError(error);
-    return false;
-  }
-}
-
-bool TModem::ReadUntilQuick(std::string& reply, int timeoutMs, const std::string& terminator) {
-  reply.clear();
-  const std::int64_t start = NowMs();
-  const std::string wanted = Cp1251Upper(terminator);
   try {
     for (;;) {
       std::int64_t elapsed = NowMs() - start;
       if (elapsed > timeoutMs) return false;
+      if (stop == TReadStop::OnStopRequest && StopRequested()) return false;
+      if (stop == TReadStop::OnTerminate && terminate_.load()) return false;
       reply += ReadPending();
-      if (Cp1251Upper(reply).find(wanted) != std::string::npos) {
+      if (complete(reply)) {
         CollectUntilQuiet(reply, start + timeoutMs);
         return true;
       }
       double leftReal = RealMs(static_cast<double>(timeoutMs - elapsed)) + 0.1;
-      // A wake-up from the UI must not end this wait early; the loop simply goes on.
-      WaitInput(std::min(RealMs(kQuickPollPeriodMs), leftReal));
+      WaitInput(std::min(RealMs(pollPeriodMs), leftReal));
     }
   } catch (const EDeviceError& error) {
     ReadError(error);
     return false;
   }
+}
+
+bool TModem::ReadUntil(std::string& reply, int timeoutMs, const std::string& terminator) {
+  const std::string wanted = Cp1251Upper(terminator);
+  return ReadFor(
+      reply, timeoutMs, [&](const std::string& r) { return Cp1251Upper(r).find(wanted) != std::string::npos; },
+      TReadStop::OnStopRequest, kPollPeriodMs);
+}
+
+bool TModem::ReadUntilAny(std::string& reply, const std::vector<std::string>& texts, int timeoutMs) {
+  return ReadFor(
+      reply, timeoutMs,
+      [&](const std::string& r) {
+        return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) { return Contains(r, text); });
+      },
+      TReadStop::OnTerminate, kPollPeriodMs);
+}
+
+bool TModem::ReadUntilQuick(std::string& reply, int timeoutMs, const std::string& terminator) {
+  const std::string wanted = Cp1251Upper(terminator);
+  // A wake-up from the UI must not end this wait early; the loop simply goes on.
+  return ReadFor(
+      reply, timeoutMs, [&](const std::string& r) { return Cp1251Upper(r).find(wanted) != std::string::npos; },
+      TReadStop::Never, kQuickPollPeriodMs);
 }
 
 void TModem::FlushInput() {

@@ -80,6 +80,11 @@ class TModem {
   std::string ReadPending();
   bool WaitInput(double realMs);
   void CollectUntilQuiet(std::string& reply, std::int64_t deadlineMs);
+  // The readers' one loop: read until the reply is complete, the time is up or the stop
+  // condition holds; a complete reply is then read on until the line is quiet.
+  enum class TReadStop { OnStopRequest, OnTerminate, Never };
+  bool ReadFor(std::string& reply, int timeoutMs, const std::function<bool(const std::string&)>& complete,
+               TReadStop stop, int pollPeriodMs);
   void ReadError(const EDeviceError& error);
   void Wake();
   double QuietGapRealMs() const;

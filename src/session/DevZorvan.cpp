@@ -303,23 +303,15 @@ void TDevZorvan::RunPage(std::string_view page, bool write) {
   }
 }
 
-void TDevZorvan::ReadPage() {
-  ClearAbort();
-  if (!all_) DisableControls();
-  try {
-    RunPage(CurrentPage(), false);
-  } catch (...) {
-    if (!all_) EnableControls();
-    throw;
-  }
-  if (!all_) EnableControls();
-}
+void TDevZorvan::ReadPage() { RunCurrentPage(false); }
 
-void TDevZorvan::WritePage() {
+void TDevZorvan::WritePage() { RunCurrentPage(true); }
+
+void TDevZorvan::RunCurrentPage(bool write) {
   ClearAbort();
   if (!all_) DisableControls();
   try {
-    RunPage(CurrentPage(), true);
+    RunPage(CurrentPage(), write);
   } catch (...) {
     if (!all_) EnableControls();
     throw;

@@ -125,6 +125,7 @@ class TDevZorvan : public TDevice {
 
  private:
   bool Terminated() const;
+  void RunCurrentPage(bool write);
   void RunPage(std::string_view page, bool write);
   void RunPageOperation(std::string_view page, bool write);
   void RunAll(bool write);
