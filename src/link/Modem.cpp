@@ -28,6 +28,19 @@ void DropThrough(std::string& reply, const std::string& command) {
   if (pos != std::string::npos) reply = reply.substr(pos + command.size());
 }
 
+// Without a terminator the answer ends at a carriage return, but not at the echo's own: the
+// panel echoes at once and answers later, and stopping between the two would leave the answer
+// on the line for the next command.
+bool AnswerLineArrived(const std::string& reply, const std::string& command) {
+  std::size_t from = 0;
+  auto echo = reply.find(command);
+  if (echo != std::string::npos) {
+    from = echo + command.size();
+    if (from < reply.size() && reply[from] == '\r') ++from;
+  }
+  return reply.find('\r', from) != std::string::npos;
+}
+
 }  // namespace
 
 TModem::TModem(std::string portName, TOutArray& out, TDevice& device)
@@ -242,7 +255,9 @@ bool TModem::SendCommand(const std::string& command, std::string& reply, bool ec
       if (!terminator.empty()) {
         found = ReadUntil(reply, timeoutMs, terminator);
       } else {
-        found = ReadUntil(reply, timeoutMs, "\r");
+        found = ReadFor(
+            reply, timeoutMs, [&](const std::string& r) { return AnswerLineArrived(r, command); },
+            TReadStop::OnStopRequest, kPollPeriodMs);
         if (found && command != "AT") DropThrough(reply, command);
       }
       int code = 0;

@@ -320,10 +320,13 @@ void TVirtualPanel::HandleLine(const std::string& line) {
       answer = Builtin(command);
     }
   }
+  if (answer.kind == TAnswer::Kind::Silent) return;
+  Send(echo);
+  if (options_.thinkMs > 0) SleepUntilReal(std::max(lineFreeAtMs_, RealNowMs()) + options_.thinkMs);
   switch (answer.kind) {
-    case TAnswer::Kind::Ok: Send(echo + (answer.value.empty() ? "" : answer.value + "\r") + "OK\r"); break;
-    case TAnswer::Kind::Err: Send(echo + "ERR\r"); break;
-    case TAnswer::Kind::Ign: Send(echo + "IGN\r"); break;
+    case TAnswer::Kind::Ok: Send((answer.value.empty() ? "" : answer.value + "\r") + "OK\r"); break;
+    case TAnswer::Kind::Err: Send("ERR\r"); break;
+    case TAnswer::Kind::Ign: Send("IGN\r"); break;
     case TAnswer::Kind::Silent: break;
   }
 }

@@ -36,6 +36,9 @@ struct TPanelOptions {
   // 2 stop bits (11 bits a character) is about 1745 bytes a second.
   double lineRate = 19200.0 / 11.0;
   std::array<int, 2> gsmLevels{18, 11};  // "+AQ" of SIM 1 and SIM 2
+  // Real milliseconds between the echo and the answer: a real panel echoes while the line
+  // comes in and answers once it has worked the command out.
+  double thinkMs = 0;
 };
 
 enum class TFaultKind {

@@ -20,6 +20,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: zorvan-vpanel [--version TEXT] [--typepan TEXT] [--master CODE] [--rate BYTES|--unlimited]\n"
                "                     [--gsm-level SIM1[,SIM2]] (0..31, \"+AQ\" of the active SIM)\n"
+               "                     [--think MS] (time between the echo and the answer, 0..1000 ms)\n"
                "                     [--fault silent|err|ign|garbage|nocarrier|close[:COMMAND[:COUNT]]]...\n"
                "                     [--modem [--registration home|roaming|never] [--busy] [--carrier-loss N]]\n"
                "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
@@ -87,9 +88,12 @@ int main(int argc, char** argv) {
       if (*v == '\0' || *end != '\0' || n < 0 || n > 1000000) return Usage();
       modem.carrierCommands = static_cast<int>(n);
       modemOption = true;
-    }
-
-    else if ((arg == "--version" || arg == "--typepan" || arg == "--master" || arg == "--rate" || arg == "--fault" ||
+    } else if (arg == "--think" && (v = value()) != nullptr) {
+      char* end = nullptr;
+      double ms = std::strtod(v, &end);
+      if (*v == '\0' || *end != '\0' || !(ms >= 0 && ms <= 1000)) return Usage();
+      options.thinkMs = ms;
+    } else if ((arg == "--version" || arg == "--typepan" || arg == "--master" || arg == "--rate" || arg == "--fault" ||
               arg == "--gsm-level") &&
              (v = value()) != nullptr) {
       if (arg == "--version") options.version = v;
