@@ -3,43 +3,12 @@
 #include <unistd.h>
 
 #include "app/Cp1251.h"
-#include "app/Shell.h"
+#include "app/HeadlessView.h"
 
 namespace zorvan {
 namespace {
 
 void Say(const std::string& cp1251) { std::fprintf(stderr, "%s\n", Cp1251ToUtf8(cp1251).c_str()); }
-
-// The windowed program's dialogs, answered without a window.
-class THeadlessView : public TShellView {
- public:
-  explicit THeadlessView(TShell& shell) : shell_(shell) {}
-
-  int ExecModal(TForm& form) override {
-    if (&form == &shell_.ConnectDialog()) return TForm::mrOk;
-    // The progress dialog: it closes when the connection is up; a failing worker ends.
-    int result = TForm::mrNone;
-    form.onCloseModal = [&](int r) { result = r; };
-    while (result == TForm::mrNone && shell_.Connected()) {
-      shell_.Tick();
-      usleep(5000);
-    }
-    form.onCloseModal = nullptr;
-    return result == TForm::mrOk ? TForm::mrOk : TForm::mrCancel;
-  }
-  void ShowMessage(const std::string& text) override { std::printf("%s\n", Cp1251ToUtf8(text).c_str()); }
-  void ShowError(const std::string& caption, const std::string& text) override { Say(caption + ": " + text); }
-  std::string AskSaveSettingsPath() override { return {}; }
-  std::string AskLoadSettingsPath() override { return {}; }
-  std::string AskSaveLogPath() override { return {}; }
-  void ShowPage(const std::string&) override {}
-  void ShowAbout() override {}
-  void ShowTerminal() override {}
-  void CloseMainWindow() override {}
-
- private:
-  TShell& shell_;
-};
 
 }  // namespace
 
@@ -53,6 +22,8 @@ bool IsPageArgument(const std::string& page) {
 int RunPages(const TPagesRequest& request) {
   TShell shell("./");
   THeadlessView view(shell);
+  view.onMessage = [](const std::string& text) { std::printf("%s\n", Cp1251ToUtf8(text).c_str()); };
+  view.onError = [](const std::string& caption, const std::string& text) { Say(caption + ": " + text); };
   shell.SetView(&view);
   shell.onLog = [&](const std::string& text, bool show) {
     if (request.log) std::fprintf(request.log, "%s\r\n", text.c_str());
@@ -98,10 +69,7 @@ int RunPages(const TPagesRequest& request) {
     if (request.write) shell.WritePage();
     else shell.ReadPage();
   }
-  while (shell.Busy()) {
-    shell.Tick();
-    usleep(5000);
-  }
+  while (shell.Busy()) view.Tick();
   shell.Tick();
   const bool lost = !shell.Connected();
   const bool aborted = shell.Device().Aborted();

@@ -1,4 +1,4 @@
-#include "app/Shell.h"
+#include "app/HeadlessView.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,23 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Answers the dialogs the way a test wants and records what the program shows.
-struct FakeView : TShellView {
-  std::function<int(TForm&)> modal;
-  std::vector<std::string> errors, messages, pages;
-  std::string loadPath;
-  int ExecModal(TForm& form) override { return modal ? modal(form) : TForm::mrCancel; }
-  void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  void ShowError(const std::string& c, const std::string& t) override { errors.push_back(c + ": " + t); }
-  std::string AskSaveSettingsPath() override { return loadPath; }
-  std::string AskLoadSettingsPath() override { return loadPath; }
-  std::string AskSaveLogPath() override { return {}; }
-  void ShowPage(const std::string& p) override { pages.push_back(p); }
-  void ShowAbout() override {}
-  void ShowTerminal() override {}
-  void CloseMainWindow() override {}
-};
-
 struct ShellFixture : ::testing::Test {
   fs::path dir = fs::temp_directory_path() / ("zorvan-shell-" + std::to_string(getpid()));
   void SetUp() override { fs::create_directories(dir); }
@@ -38,39 +21,31 @@ struct ShellFixture : ::testing::Test {
   std::string Folder() const { return dir.string() + "/"; }
 };
 
-// Runs the progress dialog as a modal loop would: ticking until the rules close it.
-int RunSplash(TShell& shell, TForm& form, int seconds = 20) {
-  int result = TForm::mrNone;
-  form.onCloseModal = [&](int r) { result = r; };
-  for (int i = 0; i < seconds * 100 && result == TForm::mrNone; ++i) {
-    shell.Tick();
-    usleep(10000);
+// The program without windows.
+struct Program {
+  explicit Program(const std::string& folder) : shell(folder), view(shell) {
+    shell.SetView(&view);
+    view.tickMs = 10;
+    view.progressLimitMs = 20000;
+    shell.Start();
   }
-  form.onCloseModal = nullptr;
-  return result;
-}
-
-// The connection dialog confirms the given port; the progress dialog runs until it closes.
-void AnswerConnect(TShell& shell, FakeView& view, const std::string& device) {
-  view.modal = [&shell, device](TForm& form) {
-    if (&form == &shell.ConnectDialog()) {
-      shell.ConnectDialog().Ports().SetText(device);
-      return int(TForm::mrOk);
-    }
-    return RunSplash(shell, form);
-  };
-}
+  // The connection dialog confirms the given port.
+  void AnswerConnect(const std::string& device) {
+    view.onConnectDialog = [device](TConnectDialog& dialog) { dialog.Ports().SetText(device); };
+  }
+  TShell shell;
+  THeadlessView view;
+};
 
 TEST_F(ShellFixture, ConnectToTheVirtualPanelEnablesCommandsAndDisconnectRestarts) {
   sim::TVirtualPanel panel;
   const std::string device = panel.Start();
-  TShell shell(Folder());
-  FakeView view;
-  shell.SetView(&view);
-  shell.Start();
+  Program program(Folder());
+  TShell& shell = program.shell;
+  THeadlessView& view = program.view;
   EXPECT_EQ(shell.Main().Tree().Nodes().size(), 14u);
   EXPECT_EQ(view.pages.back(), "formCommon");
-  AnswerConnect(shell, view, device);
+  program.AnswerConnect(device);
   shell.Connect();
   ASSERT_TRUE(shell.Connected());
   shell.Drain();
@@ -96,10 +71,9 @@ TEST_F(ShellFixture, ConnectToTheVirtualPanelEnablesCommandsAndDisconnectRestart
 TEST_F(ShellFixture, WrongMasterCodeKeepsTheProgressDialogOpenUntilCancel) {
   sim::TVirtualPanel panel;
   const std::string device = panel.Start();
-  TShell shell(Folder());
-  FakeView view;
-  shell.SetView(&view);
-  shell.Start();
+  Program program(Folder());
+  TShell& shell = program.shell;
+  THeadlessView& view = program.view;
   std::string status;
   view.modal = [&](TForm& form) {
     if (&form == &shell.ConnectDialog()) {
@@ -126,10 +100,8 @@ TEST_F(ShellFixture, WrongMasterCodeKeepsTheProgressDialogOpenUntilCancel) {
 
 TEST_F(ShellFixture, ExitWritesSettingsAndBrokenFilesLoadWhatTheyCan) {
   {
-    TShell shell(Folder());
-    FakeView view;
-    shell.SetView(&view);
-    shell.Start();
+    Program program(Folder());
+    TShell& shell = program.shell;
     shell.ConnectDialog().Ports().SetText("/dev/ttyUSB3");
     shell.ConnectDialog().MasterKey().SetText("4321");
     shell.Close();
@@ -143,10 +115,9 @@ TEST_F(ShellFixture, ExitWritesSettingsAndBrokenFilesLoadWhatTheyCan) {
   // A truncated, partly binary file: the readable keys still apply.
   std::ofstream(dir / "current.ini", std::ios::binary)
       << std::string("[Connect]\r\nComPort=/dev/ttyS7\r\nMaster\0\xFF\xFE[[\r\nConnectType=zz\r\n[Debug", 58);
-  TShell again(Folder());
-  FakeView view;
-  again.SetView(&view);
-  again.Start();
+  Program second(Folder());
+  TShell& again = second.shell;
+  THeadlessView& view = second.view;
   EXPECT_EQ(again.ConnectDialog().Ports().Text(), "/dev/ttyS7");
   EXPECT_EQ(again.ConnectDialog().MasterKey().Text(), "5281");
   EXPECT_EQ(again.ConnectDialog().ConnectType().ItemIndex(), 0);
@@ -156,16 +127,14 @@ TEST_F(ShellFixture, ExitWritesSettingsAndBrokenFilesLoadWhatTheyCan) {
   TIniFile other;
   other.WriteString("Connect", "ComPort", "/dev/ttyACM0");
   ASSERT_TRUE(other.SaveToFile(Folder() + "other.ini"));
-  view.loadPath = Folder() + "other.ini";
+  view.settingsPath = Folder() + "other.ini";
   again.Main()["mnuLoad"].Click();
   EXPECT_EQ(again.ConnectDialog().Ports().Text(), "/dev/ttyACM0");
 }
 
 TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
-  TShell shell(Folder());
-  FakeView view;
-  shell.SetView(&view);
-  shell.Start();
+  Program program(Folder());
+  TShell& shell = program.shell;
   shell.Main()["mnuLog"].Click();
   ASSERT_TRUE(shell.LogOn());
   shell.Out().PostLog("line one", false, false);
@@ -197,11 +166,9 @@ namespace {
 TEST_F(ShellFixture, LostLineLeavesTheWindowDisconnected) {
   sim::TVirtualPanel panel;
   const std::string device = panel.Start();
-  TShell shell(Folder());
-  FakeView view;
-  shell.SetView(&view);
-  shell.Start();
-  AnswerConnect(shell, view, device);
+  Program program(Folder());
+  TShell& shell = program.shell;
+  program.AnswerConnect(device);
   shell.Connect();
   ASSERT_TRUE(shell.Connected());
   shell.Main()["tbtnReadAll"].Click();

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/Cp1251.h"
-#include "app/Shell.h"
+#include "app/HeadlessView.h"
 #include "link/Clock.h"
 #include "pages/common/Common.h"
 #include "sim/VirtualPanel.h"
@@ -15,20 +15,6 @@ namespace zorvan {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct FakeView : TShellView {
-  std::function<int(TForm&)> modal;
-  int ExecModal(TForm& form) override { return modal ? modal(form) : TForm::mrCancel; }
-  void ShowMessage(const std::string&) override {}
-  void ShowError(const std::string&, const std::string&) override {}
-  std::string AskSaveSettingsPath() override { return {}; }
-  std::string AskLoadSettingsPath() override { return {}; }
-  std::string AskSaveLogPath() override { return {}; }
-  void ShowPage(const std::string&) override {}
-  void ShowAbout() override {}
-  void ShowTerminal() override {}
-  void CloseMainWindow() override {}
-};
 
 sim::TPanelOptions Unthrottled(std::string version = "09.005.012") {
   sim::TPanelOptions options;
@@ -43,26 +29,14 @@ struct Rig {
     device = panel.Start();
     shell.SetView(&view);
     shell.Start();
-    view.modal = [this](TForm& form) {
-      if (&form == &shell.ConnectDialog()) {
-        shell.ConnectDialog().Ports().SetText(device);
-        return int(TForm::mrOk);
-      }
-      int result = TForm::mrNone;
-      form.onCloseModal = [&](int r) { result = r; };
-      for (int i = 0; i < 2000 && result == TForm::mrNone && shell.Connected(); ++i) Tick();
-      form.onCloseModal = nullptr;
-      return result;
-    };
+    view.onConnectDialog = [this](TConnectDialog& dialog) { dialog.Ports().SetText(device); };
+    view.progressLimitMs = 10000;
   }
   ~Rig() {
     shell.Disconnect();
     fs::remove_all(dir);
   }
-  void Tick() {
-    shell.Tick();
-    usleep(5000);
-  }
+  void Tick() { view.Tick(); }
   // Runs a command that posts a request and waits until the worker is idle again.
   void Run(const std::function<void()>& command) {
     command();
@@ -87,7 +61,7 @@ struct Rig {
   sim::TVirtualPanel panel;
   std::string device;
   TShell shell{dir.string() + "/"};
-  FakeView view;
+  THeadlessView view{shell};
 };
 
 TEST(CommonOnPanel, WriteNormalisesValuesAndReadBringsThemBack) {
