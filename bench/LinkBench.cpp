@@ -5,10 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/CliUi.h"
-#include "link/Modem.h"
-#include "session/DevZorvan.h"
-#include "session/OutArray.h"
+#include "cli/CliShell.h"
 #include "sim/VirtualPanel.h"
 
 using namespace zorvan;
@@ -18,26 +15,22 @@ int main(int argc, char** argv) {
   const double bytesPerSecond = 19200.0 / 11.0;
   sim::TVirtualPanel panel;  // line rate of the cable by default
   std::string port = panel.Start();
-  TOutArray out;
-  TDevZorvan device(out);
-  TCliUi ui(out);
-  ui.SetField(controls::kMasterKey, "5281");
-  device.SetUi(&ui);
-  TModem modem(port, out, device);
-  device.SetWorker(&modem);
-  modem.Start();
-  while (!ui.Connected() && !modem.Finished()) ui.Pump(5);
-  if (!ui.Connected()) {
+  TCliConnection connection;
+  connection.port = port;
+  TCliShell cli(connection);
+  TShell& shell = cli.Shell();
+  if (cli.Connect()) {
     std::fprintf(stderr, "bench: no connection to the virtual panel\n");
     return 1;
   }
-  ui.SetField(controls::kTerminalLine, "+v");
+  shell.Terminal()["Edit1"].SetText("+v");
   const auto bytesBefore = panel.BytesReceived() + panel.BytesSent();
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < trips; ++i) {
-    modem.SetRequest(23);
-    while (modem.CurrentRequest() == 23 && !modem.Finished()) ui.Pump(0.05);
-    if (!device.TerminalAnswered()) {
+    shell.Terminal()["Button1"].Click();
+    // Poll tightly: the loop's own latency is not what is measured.
+    while (shell.Busy()) shell.Tick(0.05);
+    if (!shell.Device().TerminalAnswered()) {
       std::fprintf(stderr, "bench: round trip %d got no answer\n", i + 1);
       return 1;
     }
@@ -45,10 +38,7 @@ int main(int argc, char** argv) {
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const auto bytes = panel.BytesReceived() + panel.BytesSent() - bytesBefore;
   const double line = static_cast<double>(bytes) / bytesPerSecond;
-  modem.Terminate();
-  while (!modem.Finished()) ui.Pump(5);
-  modem.WaitFor();
-  ui.Drain();
+  cli.Disconnect();
   std::printf("round trips: %d\nbytes on the line: %llu\nline time: %.3f s\nwall time: %.3f s\nratio: %.3f\n", trips,
               static_cast<unsigned long long>(bytes), line, wall, wall / line);
   return 0;

@@ -1,13 +1,8 @@
 #include "app/HeadlessView.h"
 
-#include <unistd.h>
-
 namespace zorvan {
 
-void THeadlessView::Tick() {
-  shell_.Tick();
-  usleep(static_cast<useconds_t>(tickMs) * 1000);
-}
+void THeadlessView::Tick() { shell_.Tick(tickMs); }
 
 int THeadlessView::ExecModal(TForm& form) {
   if (modal) return modal(form);

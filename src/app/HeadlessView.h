@@ -29,7 +29,7 @@ class THeadlessView : public TShellView {
 
   std::vector<std::string> messages, errors, pages;
 
-  // One timer tick and a pause.
+  // One timer tick that waits up to tickMs for the worker.
   void Tick();
 
   int ExecModal(TForm& form) override;

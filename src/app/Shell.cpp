@@ -150,8 +150,8 @@ void TShell::Close() {
   if (!settings_.SaveToFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
 }
 
-void TShell::Tick() {
-  calls_.Serve(0);
+void TShell::Tick(double waitRealMs) {
+  calls_.Serve(waitRealMs);
   Drain();
 }
 
@@ -236,6 +236,7 @@ void TShell::Connect() {
   main_.SetStatusPanel(1, phone);
   device_.SetWorker(worker_.get());
   splash_["Panel2"].SetText("");
+  worker_->SetOnFinished([this] { calls_.Wake(); });
   worker_->Start();
   const int result = view_ ? view_->ExecModal(splash_) : TForm::mrCancel;
   if (result != TForm::mrOk) {
@@ -413,6 +414,7 @@ int TShell::FieldItemIndex(const TControlRef& field) {
 }
 
 void TShell::AdaptUiToPanel(const TPanelInfo& panel) {
+  panel_ = panel;
   identity_ = TPanelIdentity{panel.family, panel.variant, panel.build};
   SetDeviceType(panel.family);
   for (auto& p : pages_) p->AdaptToPanel(identity_);

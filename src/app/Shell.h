@@ -55,8 +55,9 @@ class TShell : public TUiBridge {
   // Closing: worker ended, log closed, "current.ini" written.
   void Close();
 
-  // Timer tick: serve the worker's UI calls and apply what it posted.
-  void Tick();
+  // Timer tick: serve the worker's UI calls and apply what it posted. A loop without a
+  // window may wait up to waitRealMs for a call; the worker's end cuts the wait short.
+  void Tick(double waitRealMs = 0);
   void Drain();
 
   TMainForm& Main() { return main_; }
@@ -78,6 +79,8 @@ class TShell : public TUiBridge {
   int ConnectProtocolValue() const { return connectProtocol_; }
   const std::string& Folder() const { return folder_; }
   const TPanelIdentity& Identity() const { return identity_; }
+  // What the panel of the last connection reported.
+  const TPanelInfo& Panel() const { return panel_; }
   const TMsgFile& Messages() const { return messages_; }
 
   // Commands.
@@ -140,6 +143,7 @@ class TShell : public TUiBridge {
   int treeFamily_ = 9;
   int connectProtocol_ = 0;
   TPanelIdentity identity_;
+  TPanelInfo panel_;
   bool draining_ = false;
   std::thread::id uiThread_ = std::this_thread::get_id();
 };

@@ -7,19 +7,11 @@
 
 #include "app/Cp1251.h"
 #include "cli/CliPages.h"
-#include "cli/CliUi.h"
 #include "link/Modem.h"
-#include "session/DevZorvan.h"
-#include "session/OutArray.h"
 #include "sim/VirtualPanel.h"
 
 namespace zorvan {
 namespace {
-
-constexpr int kOk = 0;
-constexpr int kRefused = 1;
-constexpr int kUsage = 2;
-constexpr int kPortFailed = 3;
 
 const char* const kUsageText =
     "usage: zorvan-cli [--port PATH] [--modem v32|v110 --phone NUMBER] [--master CODE] [--log FILE] [-v]\n"
@@ -47,10 +39,8 @@ const char* const kUsageText =
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "zorvan-cli: %s\n%s", why.c_str(), kUsageText);
-  return kUsage;
+  return kExitUsage;
 }
-
-void Say(const std::string& cp1251) { std::fprintf(stderr, "%s\n", Cp1251ToUtf8(cp1251).c_str()); }
 
 struct TOptions {
   std::string port;
@@ -63,115 +53,47 @@ struct TOptions {
   std::vector<std::string> arguments;
 };
 
-class TSession {
- public:
-  TSession(const std::string& port, const std::string& phone, int protocol, const std::string& master,
-           std::FILE* log, bool verbose)
-      : device_(out_), ui_(out_) {
-    ui_.SetConnectProtocol(protocol);
-    ui_.SetField(controls::kMasterKey, Utf8ToCp1251(master));
-    ui_.SetLogFile(log);
-    ui_.SetVerbose(verbose);
-    device_.SetUi(&ui_);
-    modem_ = std::make_unique<TModem>(port, phone, protocol, out_, device_);
-    modem_->SetOnFinished([this] { ui_.WakeUp(); });
-    device_.SetWorker(modem_.get());
-  }
-
-  ~TSession() { Disconnect(); }
-
-  // Connects; on failure prints the reason and gives the exit status.
-  std::optional<int> Connect() {
-    modem_->Start();
-    while (!ui_.Connected() && !modem_->Finished()) ui_.Pump(20);
-    if (ui_.Connected() && !modem_->Finished()) return std::nullopt;
-    Disconnect();
-    return Failure(W("Не удалось подключиться к панели"));
-  }
-
-  // Ends the connection as the main window's disconnect command does.
-  void Disconnect() {
-    if (!modem_) return;
-    device_.Abort();
-    modem_->Terminate();
-    while (!modem_->Finished()) ui_.Pump(20);
-    modem_->WaitFor();
-    ui_.Drain();
-  }
-
-  // Whether the connection is still up (the worker has not ended, no disconnect was asked).
-  bool Alive() {
-    ui_.Drain();
-    return !modem_->Finished() && !ui_.DisconnectClicked();
-  }
-
-  int Failure(const std::string& fallback) {
-    Disconnect();
-    if (!modem_->PortFailure().empty()) {
-      const std::string& status = ui_.LastStatus();
-      if (status.find(W("Ошибка при открытии")) != std::string::npos)
-        Say(status + " (" + modem_->PortFailure() + ")");
-      else
-        Say(W("Ошибка COM порта ") + modem_->PortName() + ": " + modem_->PortFailure());
-      return kPortFailed;
-    }
-    const std::string& status = ui_.LastStatus();
-    bool useful = !status.empty() && status.find(W("Успешно")) == std::string::npos &&
-                  status.find(W("Открываем")) == std::string::npos;
-    Say(useful ? status : fallback);
-    return kRefused;
-  }
-
-  TCliUi& Ui() { return ui_; }
-  TModem& Modem() { return *modem_; }
-  TDevZorvan& Device() { return device_; }
-
- private:
-  TOutArray out_;
-  TDevZorvan device_;
-  TCliUi ui_;
-  std::unique_ptr<TModem> modem_;
-};
-
-int RunInfo(TSession& session) {
-  TPanelInfo panel = *session.Ui().Panel();
-  session.Disconnect();
+int RunInfo(TCliShell& cli) {
+  const TPanelInfo panel = cli.Shell().Panel();
+  cli.Disconnect();
   std::printf("version: %s\nfamily: %d\nvariant: %d\nbuild: %d\ntypepan-a: %d\ntypepan-b: %d\n",
               Cp1251ToUtf8(panel.version).c_str(), panel.family, panel.variant, panel.build, panel.typepanA,
               panel.typepanB);
-  return kOk;
+  return kExitOk;
 }
 
-int RunSend(TSession& session, const std::vector<std::string>& lines) {
+// Each line goes as the terminal window's "Send" button sends it.
+int RunSend(TCliShell& cli, const std::vector<std::string>& lines) {
+  TShell& shell = cli.Shell();
   for (const std::string& utf8Line : lines) {
-    std::string line = Utf8ToCp1251(utf8Line);
-    session.Ui().SetField(controls::kTerminalLine, line);
-    session.Modem().SetRequest(23);
-    while (session.Modem().CurrentRequest() == 23 && session.Alive()) session.Ui().Pump(0.2);
+    const std::string line = Utf8ToCp1251(utf8Line);
+    shell.Terminal()["Edit1"].SetText(line);
+    shell.Terminal()["Button1"].Click();
+    cli.WaitIdle();
     // A line lost during the command (a dropped carrier) ends the worker after the reply came.
-    if (!session.Alive() || session.Modem().IsTerminated()) return session.Failure(W("Связь с панелью потеряна!"));
-    const std::string& reply = session.Device().TerminalReply();
-    if (!session.Device().TerminalAnswered()) {
-      session.Disconnect();
-      if (!session.Modem().PortFailure().empty()) return session.Failure({});
+    if (!cli.Alive()) return cli.Failure(W("Связь с панелью потеряна!"));
+    const std::string reply = shell.Device().TerminalReply();
+    if (!shell.Device().TerminalAnswered()) {
+      cli.Disconnect();
+      if (!shell.LastPortFailure().empty()) return cli.Failure({});
       Say(W("Панель не ответила на команду ") + line + (reply.empty() ? "" : ": " + reply));
-      return kRefused;
+      return kExitRefused;
     }
     std::printf("%s\n", Cp1251ToUtf8(reply).c_str());
     std::fflush(stdout);
   }
-  session.Disconnect();
-  return kOk;
+  cli.Disconnect();
+  return kExitOk;
 }
 
-int RunHold(TSession& session, double seconds) {
+int RunHold(TCliShell& cli, double seconds) {
   auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (std::chrono::steady_clock::now() < until) {
-    if (!session.Alive()) return session.Failure(W("Связь с панелью потеряна!"));
-    session.Ui().Pump(50);
+    if (!cli.Alive()) return cli.Failure(W("Связь с панелью потеряна!"));
+    cli.View().Tick();
   }
-  session.Disconnect();
-  return kOk;
+  cli.Disconnect();
+  return kExitOk;
 }
 
 bool ParseSeconds(const std::string& text, double& seconds) {
@@ -193,7 +115,7 @@ int RunCli(const std::vector<std::string>& args) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsageText, stdout);
-      return kOk;
+      return kExitOk;
     }
     if (arg == "-v") {
       options.verbose = true;
@@ -246,7 +168,7 @@ int RunCli(const std::vector<std::string>& args) {
     log = std::fopen(options.logPath.c_str(), "ab");
     if (!log) {
       std::fprintf(stderr, "zorvan-cli: cannot open the log file %s\n", options.logPath.c_str());
-      return kUsage;
+      return kExitUsage;
     }
   }
   std::unique_ptr<sim::TVirtualPanel> builtIn;
@@ -259,32 +181,33 @@ int RunCli(const std::vector<std::string>& args) {
     } catch (const std::exception& error) {
       std::fprintf(stderr, "zorvan-cli: the virtual panel cannot start: %s\n", error.what());
       if (log) std::fclose(log);
-      return kPortFailed;
+      return kExitPortFailed;
     }
   }
+  TCliConnection connection;
+  connection.port = options.port;
+  connection.master = options.master;
+  connection.phone = phone;
+  connection.protocol = protocol;
+  connection.log = log;
+  connection.verbose = options.verbose;
   int status;
   if (options.command == "read" || options.command == "write") {
     TPagesRequest request;
-    request.port = options.port;
-    request.master = options.master;
     request.write = options.command == "write";
     request.page = options.arguments[0];
     request.file = options.arguments[2];
-    request.log = log;
-    request.verbose = options.verbose;
-    request.phone = phone;
-    request.protocol = protocol;
-    status = RunPages(request);
+    status = RunPages(connection, request);
   } else {
-    TSession session(options.port, phone, protocol, options.master, log, options.verbose);
-    if (auto failed = session.Connect()) {
+    TCliShell cli(connection);
+    if (auto failed = cli.Connect()) {
       status = *failed;
     } else if (options.command == "info") {
-      status = RunInfo(session);
+      status = RunInfo(cli);
     } else if (options.command == "send") {
-      status = RunSend(session, options.arguments);
+      status = RunSend(cli, options.arguments);
     } else {
-      status = RunHold(session, seconds);
+      status = RunHold(cli, seconds);
     }
   }
   if (builtIn) builtIn->Stop();

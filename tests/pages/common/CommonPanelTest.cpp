@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "app/Cp1251.h"
@@ -40,11 +41,13 @@ struct Rig {
   // Runs a command that posts a request and waits until the worker is idle again.
   void Run(const std::function<void()>& command) {
     command();
-    for (int i = 0; i < 4000 && shell.Busy(); ++i) Tick();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (shell.Busy() && std::chrono::steady_clock::now() < until) Tick();
     shell.Drain();
   }
   void RunFor(int realMs) {
-    for (int i = 0; i < realMs / 5; ++i) Tick();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(realMs);
+    while (std::chrono::steady_clock::now() < until) Tick();
   }
   bool Sent(const std::string& line) const {
     auto lines = panel.ReceivedLines();
