@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/ValueHelpers.h"
+#include "base/ValueHelpers.h"
 #include "model/Page.h"
 #include "session/Colors.h"
 

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "app/OutputApplier.h"
-#include "app/ValueHelpers.h"
+#include "base/ValueHelpers.h"
 #include "link/Modem.h"
+#include "link/RequestCodes.h"
 #include "pages/common/Common.h"
 #include "pages/common/CommonOperations.h"
 
@@ -231,7 +232,7 @@ void TShell::Connect() {
   lastPortFailure_.clear();
   const std::string port = connect_.Ports().Text();
   const std::string phone = connect_.IsModem() ? connect_.Phones().Text() : std::string();
-  worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, phone, connectProtocol_, out_, device_);
+  worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, phone, connectProtocol_, device_);
   main_.SetStatusPanel(0, port);
   main_.SetStatusPanel(1, phone);
   device_.SetWorker(worker_.get());
@@ -292,26 +293,26 @@ void TShell::ReadPage() {
     if (std::find(std::begin(kClearForRead), std::end(kClearForRead), page) != std::end(kClearForRead))
       p->ClearForRead();
   }
-  worker_->SetRequest(3);
+  worker_->SetRequest(request::kReadPage);
 }
 
 void TShell::WritePage() {
   if (!worker_) return;
   if (TPage* p = FindPage(device_.CurrentPage())) ClearPageForWrite(*p);
-  worker_->SetRequest(4);
+  worker_->SetRequest(request::kWritePage);
 }
 
 void TShell::ReadAllPages() {
   if (!worker_) return;
   for (const char* name : {"formCommon", "formKeys"}) ClearPageForRead(*FindPage(name));
   for (const char* name : {"formHistory", "formSMS", "formWays"}) FindPage(name)->ClearForRead();
-  worker_->SetRequest(5);
+  worker_->SetRequest(request::kReadAll);
 }
 
 void TShell::WriteAllPages() {
   if (!worker_) return;
   for (const char* name : {"formCommon", "formKeys"}) ClearPageForWrite(*FindPage(name));
-  worker_->SetRequest(6);
+  worker_->SetRequest(request::kWriteAll);
 }
 
 void TShell::Cancel() { device_.Abort(); }
@@ -369,7 +370,7 @@ void TShell::LoadSettingsCommand() {
 }
 
 void TShell::SendTerminalLine() {
-  if (worker_) worker_->SetRequest(23);
+  if (worker_) worker_->SetRequest(request::kTerminalLine);
 }
 
 void TShell::SaveLogWindow() {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/ShellForms.h"
 #include "history/MsgFile.h"
 #include "model/Page.h"

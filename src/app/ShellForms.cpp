@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/Cp1251.h"
-#include "app/ValueHelpers.h"
+#include "base/Cp1251.h"
+#include "base/ValueHelpers.h"
 
 namespace zorvan {
 

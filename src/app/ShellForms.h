@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "model/Control.h"
 
 namespace zorvan {

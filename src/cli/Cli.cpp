@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "cli/CliPages.h"
 #include "link/Modem.h"
 #include "sim/VirtualPanel.h"

@@ -1,6 +1,6 @@
 #include "cli/CliShell.h"
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "link/Modem.h"
 
 namespace zorvan {

@@ -1,6 +1,6 @@
 #include "history/ContactID.h"
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

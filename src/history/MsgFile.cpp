@@ -5,7 +5,7 @@
 #include <memory>
 #include <system_error>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

@@ -6,11 +6,9 @@
 
 #include <algorithm>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "link/Clock.h"
-#include "session/Device.h"
-#include "session/OutArray.h"
-#include "session/UiBridge.h"
+#include "link/RequestCodes.h"
 
 namespace zorvan {
 namespace {
@@ -43,15 +41,13 @@ bool AnswerLineArrived(const std::string& reply, const std::string& command) {
 
 }  // namespace
 
-TModem::TModem(std::string portName, TOutArray& out, TDevice& device)
-    : TModem(std::move(portName), std::string(), 0, out, device) {}
+TModem::TModem(std::string portName, TLinkHost& host) : TModem(std::move(portName), std::string(), 0, host) {}
 
-TModem::TModem(std::string portName, const std::string& phone, int connectProtocol, TOutArray& out, TDevice& device)
+TModem::TModem(std::string portName, const std::string& phone, int connectProtocol, TLinkHost& host)
     : portName_(std::move(portName)),
       dialNumber_(CleanDialNumber(phone)),
       connectProtocol_(connectProtocol),
-      out_(out),
-      device_(device) {
+      host_(host) {
   TCommBuffers buffers = port_.Buffers();
   buffers.InputTimeout = 4500;
   buffers.OutputTimeout = 4500;
@@ -101,7 +97,7 @@ void TModem::WaitFor() {
   if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
-void TModem::Log(const std::string& text, bool window, bool time) { out_.PostLog(text, window, time); }
+void TModem::Log(const std::string& text, bool window, bool time) { host_.Log(text, window, time); }
 
 double TModem::QuietGapRealMs() const {
   // Three character times: an answer that arrives in pieces at the line rate is not cut.
@@ -383,27 +379,27 @@ bool TModem::DialModem(int connectProtocol) {
 
   const std::string bearer = "AT+CBST=" + std::to_string(connectProtocol == 1 ? 71 : 7) + ",0,1";
   if (!terminate_.load()) {
-    out_.PostText(controls::kSplashStatus, status + "ATZ");
-    if (!InitCommand("ATZ")) out_.PostText(controls::kSplashStatus, failed + "ATZ");
-    out_.PostText(controls::kSplashStatus, status + bearer);
-    if (!InitCommand(bearer)) out_.PostText(controls::kSplashStatus, failed + bearer);
+    host_.ConnectStatus(status + "ATZ");
+    if (!InitCommand("ATZ")) host_.ConnectStatus(failed + "ATZ");
+    host_.ConnectStatus(status + bearer);
+    if (!InitCommand(bearer)) host_.ConnectStatus(failed + bearer);
   }
   if (!terminate_.load()) {
-    out_.PostText(controls::kSplashStatus, status + "AT");
-    if (!InitCommand("AT")) out_.PostText(controls::kSplashStatus, failed + "AT");
+    host_.ConnectStatus(status + "AT");
+    if (!InitCommand("AT")) host_.ConnectStatus(failed + "AT");
   }
   if (!terminate_.load()) {
-    out_.PostText(controls::kSplashStatus, W("Набор номера: ") + dialNumber_);
+    host_.ConnectStatus(W("Набор номера: ") + dialNumber_);
     bool noAnswer = SendCommand("ATD " + dialNumber_, reply, true, false, false, "CONNECT", 40000, 1);
     int code = 0;
     if (!CheckReply(noAnswer, reply, 1, code)) {
-      out_.PostText(controls::kSplashStatus, W("Не могу дозвониться до: ") + dialNumber_);
+      host_.ConnectStatus(W("Не могу дозвониться до: ") + dialNumber_);
       Terminate();
     }
   }
   if (!terminate_.load()) {
     Log(W(" # Цифровое соединение успешно установленно"), true, true);
-    out_.PostText(controls::kSplashStatus, W("Цифровое соединение успешно установленно"));
+    host_.ConnectStatus(W("Цифровое соединение успешно установленно"));
     modemLink_.store(true);
   }
   FlushInput();
@@ -443,7 +439,7 @@ void TModem::WaitForActivity(int timeoutMs) {
 
 void TModem::OpenPort() {
   ClosePort();
-  out_.PostText(controls::kSplashStatus, W("Открываем COM порт: ") + portName_);
+  host_.ConnectStatus(W("Открываем COM порт: ") + portName_);
   try {
     port_.SetBaudRate(TBaudRate::br19200);
     TCommDataControl control = port_.DataControl();
@@ -455,11 +451,11 @@ void TModem::OpenPort() {
     port_.Open();
     lastInputRealMs_ = -1e9;
     Log(W(" # Успешно открыли COM порт: ") + portName_, true, true);
-    out_.PostText(controls::kSplashStatus, W("Успешно открыли COM порт: ") + portName_);
+    host_.ConnectStatus(W("Успешно открыли COM порт: ") + portName_);
   } catch (const EDeviceError& error) {
     if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     Log(W(" # !!! Ошибка открытия COM порта: ") + error.what(), true, true);
-    out_.PostText(controls::kSplashStatus, W("Ошибка при открытии COM порта: ") + portName_);
+    host_.ConnectStatus(W("Ошибка при открытии COM порта: ") + portName_);
     Terminate();
   }
 }
@@ -476,13 +472,13 @@ void TModem::ClosePort() {
 
 void TModem::Execute() {
   Log(W(" # Поток начал работу"), true, true);
-  requestCode_.store(1);
+  requestCode_.store(request::kConnect);
   while (!port_.IsOpen() && !terminate_.load()) OpenPort();
   bool broken = false;
   try {
     while (!terminate_.load()) {
       try {
-        device_.Run(requestCode_.load());
+        host_.Run(requestCode_.load());
       } catch (const EDeviceError& error) {
         Log(error.what(), true, true);
         // A port that failed stays failed: repeating the request would only spin.
@@ -508,10 +504,10 @@ void TModem::Execute() {
       Log(W("Не могу перезагрузить панель"), true, true);
     }
   }
-  if (broken) out_.PostMessageBox(W("Ошибка"));
+  if (broken) host_.WorkerFailed(W("Ошибка"));
   if (modemLink_.load() && port_.IsOpen()) HangUp();
   ClosePort();
-  out_.PostText(controls::kDisconnectButton, "Click");
+  host_.ConnectionEnded();
   Log(W(" # Поток завершил работу"), true, true);
   finished_.store(true);
   if (onFinished_) onFinished_();

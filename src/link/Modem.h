@@ -8,20 +8,18 @@
 #include <thread>
 #include <vector>
 
+#include "link/LinkHost.h"
 #include "link/XComDrv.h"
 
 namespace zorvan {
 
-class TOutArray;
-class TDevice;
-
 class TModem {
  public:
   // A cable connection: 2 stop bits, nothing to dial.
-  TModem(std::string portName, TOutArray& out, TDevice& device);
+  TModem(std::string portName, TLinkHost& host);
   // A GSM modem connection when the phone holds something to dial (1 stop bit);
   // connectProtocol 0 is v.32, 1 is v.110. An empty phone is the cable.
-  TModem(std::string portName, const std::string& phone, int connectProtocol, TOutArray& out, TDevice& device);
+  TModem(std::string portName, const std::string& phone, int connectProtocol, TLinkHost& host);
   ~TModem();  // requests termination and waits for the thread
   TModem(const TModem&) = delete;
   TModem& operator=(const TModem&) = delete;
@@ -54,7 +52,6 @@ class TModem {
   void SetRTS();
   void ClrRTS();
   void Log(const std::string& text, bool window, bool time);
-  TOutArray& Out() { return out_; }
 
   // Connection set-up: a cable connection has nothing to dial and succeeds at once.
   bool DialModem(int connectProtocol);
@@ -95,8 +92,7 @@ class TModem {
   std::string portName_;
   std::string dialNumber_;  // empty: the programming cable
   int connectProtocol_ = 0;
-  TOutArray& out_;
-  TDevice& device_;
+  TLinkHost& host_;
   std::atomic<std::uint8_t> requestCode_{0};
   std::atomic<bool> terminate_{false};
   std::atomic<bool> hangUpPermission_{false};

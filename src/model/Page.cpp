@@ -1,7 +1,7 @@
 #include "model/Page.h"
 
-#include "app/Cp1251.h"
-#include "app/ValueHelpers.h"
+#include "base/Cp1251.h"
+#include "base/ValueHelpers.h"
 
 namespace zorvan {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "model/Control.h"
 
 namespace zorvan {

@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/Cp1251.h"
-#include "app/ValueHelpers.h"
+#include "base/Cp1251.h"
+#include "base/ValueHelpers.h"
 #include "link/Clock.h"
 #include "link/Modem.h"
+#include "link/RequestCodes.h"
 #include "session/OutArray.h"
 
 namespace zorvan {
@@ -74,7 +75,7 @@ struct TVersionError : std::exception {
 
 }  // namespace
 
-TDevZorvan::TDevZorvan(TOutArray& out) : out_(out) { lastLoopPollMs_ = NowMs(); }
+TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) { lastLoopPollMs_ = NowMs(); }
 
 void TDevZorvan::RegisterPage(std::string_view page, TPageOperations operations) {
   pages_[std::string(page)] = std::move(operations);
@@ -385,20 +386,20 @@ void TDevZorvan::Run(std::uint8_t requestCode) {
   if (worker_ == nullptr) return;
   auto done = [&] { worker_->ClearRequest(requestCode); };
   switch (requestCode) {
-    case 0:
+    case request::kIdle:
       IdleCycle();
       return;
-    case 1:
+    case request::kConnect:
       ConnectSequence();
       return;
-    case 3: ReadPage(); break;
-    case 4: WritePage(); break;
-    case 5: ReadAll(); break;
-    case 6: WriteAll(); break;
-    case 13: StartPanel(); break;
-    case 16: StopPanel(); break;
-    case 17: {
-      auto clearing = requests_.find(17);
+    case request::kReadPage: ReadPage(); break;
+    case request::kWritePage: WritePage(); break;
+    case request::kReadAll: ReadAll(); break;
+    case request::kWriteAll: WriteAll(); break;
+    case request::kStartPanel: StartPanel(); break;
+    case request::kStopPanel: StopPanel(); break;
+    case request::kClearHistory: {
+      auto clearing = requests_.find(request::kClearHistory);
       if (clearing != requests_.end()) {
         DisableControls();
         out_.PostText(controls::kWaitingForm, "Show");
@@ -414,12 +415,12 @@ void TDevZorvan::Run(std::uint8_t requestCode) {
       }
       break;
     }
-    case 19:
+    case request::kRebootPanel:
       RebootPanel();
       worker_->Terminate();
       return;
-    case 20: LedTest(); break;
-    case 23: TerminalLine(); break;
+    case request::kLedTest: LedTest(); break;
+    case request::kTerminalLine: TerminalLine(); break;
     default: {
       auto request = requests_.find(requestCode);
       if (request != requests_.end()) request->second(*this);
@@ -573,7 +574,7 @@ void TDevZorvan::ConnectSequence() {
       worker_->Terminate();
     }
   }
-  worker_->ClearRequest(1);
+  worker_->ClearRequest(request::kConnect);
   if (Terminated()) return;
   lastActivityMs_ = NowMs();
   keepAliveSeconds_ = worker_->ModemLink() ? 5 : 60;

@@ -47,7 +47,6 @@ class TDevZorvan : public TDevice {
   void SetWorker(TModem* worker) { worker_ = worker; }
   void SetUi(TUiBridge* ui) { ui_ = ui; }
   TModem* Worker() const { return worker_; }
-  TOutArray& Out() { return out_; }
   TUiBridge& Ui() { return *ui_; }
 
   // Registries that the pages and later features fill.
@@ -132,7 +131,6 @@ class TDevZorvan : public TDevice {
   void TerminalLine();
   void SetStatus(const std::string& text);
 
-  TOutArray& out_;
   TModem* worker_ = nullptr;
   TUiBridge* ui_ = nullptr;
   std::map<std::string, TPageOperations, std::less<>> pages_;

@@ -19,7 +19,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "session/Colors.h"
 
 namespace zorvan {

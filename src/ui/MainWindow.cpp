@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "pages/common/Common.h"
 #include "pages/common/CommonView.h"
 #include "sim/VirtualPanel.h"

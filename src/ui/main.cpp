@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <unistd.h>
 
-#include "app/ValueHelpers.h"
+#include "base/ValueHelpers.h"
 #include "ui/Binder.h"
 #include "ui/MainWindow.h"
 

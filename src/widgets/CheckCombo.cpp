@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

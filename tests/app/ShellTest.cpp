@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "sim/VirtualPanel.h"
 
 namespace zorvan {

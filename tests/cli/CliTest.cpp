@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "cli/Cli.h"
 #include "link/Clock.h"
 #include "sim/VirtualPanel.h"

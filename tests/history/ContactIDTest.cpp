@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

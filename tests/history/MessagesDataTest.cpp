@@ -5,7 +5,7 @@
 #include <iterator>
 #include <set>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "history/MsgFile.h"
 
 namespace zorvan {

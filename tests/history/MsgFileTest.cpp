@@ -7,7 +7,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "link/Clock.h"
 #include "link/Modem.h"
 #include "link/XComDrv.h"
@@ -17,6 +17,7 @@ namespace {
 
 class TNoDevice : public TDevice {
  public:
+  using TDevice::TDevice;
   void ReadPage() override {}
   void WritePage() override {}
   void ReadAll() override {}
@@ -44,14 +45,14 @@ struct ExchangeTest : ::testing::Test {
   explicit ExchangeTest(double rate = 0, double thinkMs = 0)
       : panel(sim::TPanelOptions{"09.005.012", "0100", "5281", rate, {18, 11}, thinkMs}) {}
   void SetUp() override {
-    modem = std::make_unique<TModem>(panel.Start(), out, device);
+    modem = std::make_unique<TModem>(panel.Start(), device);
     modem->OpenPort();
     ASSERT_TRUE(modem->PortOpen());
     LogLines(out);
   }
   sim::TVirtualPanel panel;
   TOutArray out;
-  TNoDevice device;
+  TNoDevice device{out};
   std::unique_ptr<TModem> modem;
 };
 

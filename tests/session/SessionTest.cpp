@@ -5,7 +5,7 @@
 #include <chrono>
 #include <map>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "link/Clock.h"
 #include "link/Modem.h"
 #include "session/DevZorvan.h"
@@ -44,7 +44,7 @@ class TFakeUi : public TUiBridge {
 struct TSessionRig {
   explicit TSessionRig(sim::TPanelOptions options = {"09.005.012", "0100", "5281", 0}) : panel(options) {
     device.SetUi(&ui);
-    modem = std::make_unique<TModem>(panel.Start(), out, device);
+    modem = std::make_unique<TModem>(panel.Start(), device);
     device.SetWorker(modem.get());
   }
   // Behind a virtual GSM modem, dialling the phone with the given connect protocol.
@@ -53,7 +53,7 @@ struct TSessionRig {
       : panel(options, modemOptions) {
     device.SetUi(&ui);
     ui.protocol = protocol;
-    modem = std::make_unique<TModem>(panel.Start(), phone, protocol, out, device);
+    modem = std::make_unique<TModem>(panel.Start(), phone, protocol, device);
     device.SetWorker(modem.get());
   }
   ~TSessionRig() { Stop(); }
@@ -161,7 +161,7 @@ TEST(ConnectSequence, WrongMasterCodeAndLockOut) {
     TFakeUi ui;
     TDevZorvan device(out);
     device.SetUi(&ui);
-    TModem modem(path, out, device);
+    TModem modem(path, device);
     device.SetWorker(&modem);
     modem.Start();
     std::string status;

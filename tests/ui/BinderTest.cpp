@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "ui/Binder.h"
 
 using namespace zorvan;

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "ui/MainWindow.h"
 
 using namespace zorvan;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "widgets/CheckCombo.h"
 
 using zorvan::TCheckedComboBox;

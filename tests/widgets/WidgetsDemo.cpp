@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "widgets/CheckCombo.h"
 #include "widgets/Trislider.h"
 

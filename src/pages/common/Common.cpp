@@ -1,6 +1,7 @@
 #include "pages/common/Common.h"
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
+#include "link/RequestCodes.h"
 
 namespace zorvan {
 
@@ -36,13 +37,13 @@ TformCommon::TformCommon() : TformIncl("formCommon", W("Общие настро�
   Add("URLLabel4", K::LinkLabel).SetText(W("Тест светодиодов панели"));
 
   auto post = [this](std::uint8_t code) { return [this, code](TControl&) { if (postRequest) postRequest(code); }; };
-  (*this)["URLLabel1"].onClick = post(16);
-  (*this)["URLLabel3"].onClick = post(13);
-  (*this)["URLLabel4"].onClick = post(20);
-  (*this)["URLLabel5"].onClick = post(24);
-  (*this)["URLLabel6"].onClick = post(25);
+  (*this)["URLLabel1"].onClick = post(request::kStopPanel);
+  (*this)["URLLabel3"].onClick = post(request::kStartPanel);
+  (*this)["URLLabel4"].onClick = post(request::kLedTest);
+  (*this)["URLLabel5"].onClick = post(request::kSelectSim1);
+  (*this)["URLLabel6"].onClick = post(request::kSelectSim2);
   (*this)["URLLabel2"].onClick = [this](TControl&) {
-    if (postRequest && postRequest(19) && reconnect) reconnect();
+    if (postRequest && postRequest(request::kRebootPanel) && reconnect) reconnect();
   };
 }
 

@@ -2,9 +2,10 @@
 
 #include <exception>
 
-#include "app/Cp1251.h"
-#include "app/ValueHelpers.h"
+#include "base/Cp1251.h"
+#include "base/ValueHelpers.h"
 #include "link/Modem.h"
+#include "link/RequestCodes.h"
 #include "pages/common/Common.h"
 #include "session/DevZorvan.h"
 #include "session/OutArray.h"
@@ -188,8 +189,8 @@ void SelectSim2(TDevZorvan& device) { SelectSim(device, false); }
 
 void RegisterCommon(TDevZorvan& device) {
   device.RegisterPage("formCommon", {ReadCommon, WriteCommon});
-  device.RegisterRequest(24, SelectSim1);
-  device.RegisterRequest(25, SelectSim2);
+  device.RegisterRequest(request::kSelectSim1, SelectSim1);
+  device.RegisterRequest(request::kSelectSim2, SelectSim2);
   device.SetSignalRefresh(RefreshSignal);
 }
 

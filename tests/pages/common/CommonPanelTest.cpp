@@ -6,7 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "app/HeadlessView.h"
 #include "link/Clock.h"
 #include "pages/common/Common.h"

@@ -1,7 +1,7 @@
 // The general settings page without a panel: values as sent, replies as read, adaptation, links.
 #include <gtest/gtest.h>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 #include "pages/common/Common.h"
 #include "pages/common/CommonOperations.h"
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "app/ValueHelpers.h"
+#include "base/ValueHelpers.h"
 
 namespace zorvan {
 

@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Cp1251.h"
-#include "app/ValueHelpers.h"
+#include "base/Cp1251.h"
+#include "base/ValueHelpers.h"
 
 namespace zorvan {
 namespace {

@@ -1,8 +1,8 @@
-#include "app/ValueHelpers.h"
+#include "base/ValueHelpers.h"
 
 #include <gtest/gtest.h>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {

@@ -1,10 +1,10 @@
-#include "app/ValueHelpers.h"
+#include "base/ValueHelpers.h"
 
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "app/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace zorvan {
 namespace {
