@@ -25,3 +25,20 @@ function(zorvan_gtest target)
   target_compile_definitions(${target} PRIVATE ZORVAN_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# A settings page's folder: its core library (model, operations, virtual panel commands) and,
+# with the UI, its view library. The catalogue, the program and the virtual panel pick both up
+# through global lists, so a new page needs no other build line than its add_subdirectory.
+function(zorvan_page name)
+  cmake_parse_arguments(PAGE "" "" "CORE;VIEW" ${ARGN})
+  zorvan_core_library(zorvan_page_${name} ${PAGE_CORE})
+  target_link_libraries(zorvan_page_${name} PUBLIC zorvan_model zorvan_session zorvan_sim_store)
+  set_property(GLOBAL APPEND PROPERTY ZORVAN_PAGE_LIBRARIES zorvan_page_${name})
+  if(ZORVAN_BUILD_UI AND PAGE_VIEW)
+    add_library(zorvan_page_${name}_view STATIC ${PAGE_VIEW})
+    set_target_properties(zorvan_page_${name}_view PROPERTIES AUTOUIC ON AUTOMOC ON)
+    target_link_libraries(zorvan_page_${name}_view PUBLIC zorvan_page_${name} zorvan_widgets Qt6::Widgets)
+    zorvan_target_options(zorvan_page_${name}_view)
+    set_property(GLOBAL APPEND PROPERTY ZORVAN_PAGE_VIEWS zorvan_page_${name}_view)
+  endif()
+endfunction()

@@ -170,6 +170,19 @@ void ApplyElement(const TOutElement& element, const TApplyContext& context) {
         if (TControl* c = Resolve(context, e.grid)) c->SetCell(e.column, e.row, e.text);
         return;
       }
+      case kOutGridColors: {
+        const auto& e = static_cast<const TOutGridColors&>(element);
+        if (TControl* c = Resolve(context, e.grid)) c->SetCellColors(e.column, e.row, e.background, e.text);
+        return;
+      }
+      case kOutFailure: {
+        const auto& e = static_cast<const TFailureOut&>(element);
+        if (context.failure) context.failure(e.status, e.command, e.reason);
+        return;
+      }
+      case kOutAllDone:
+        if (context.allDone) context.allDone(static_cast<const TAllDoneOut&>(element).write);
+        return;
       default:
         return;
     }

@@ -7,42 +7,13 @@
 #include "base/ValueHelpers.h"
 #include "link/Modem.h"
 #include "link/RequestCodes.h"
+#include "pages/Catalogue.h"
 #include "pages/common/Common.h"
-#include "pages/common/CommonOperations.h"
 
 namespace zorvan {
 namespace {
 
 const std::string kRuler(81, '=');
-
-struct TPageInfo {
-  const char* name;
-  const char* caption;
-  bool incl;  // defaults in the controls' hints
-};
-
-// In the order the main window creates them.
-const TPageInfo kPages[] = {
-    {"formHistory", "История", false},      {"formACP", "Шлейфы", true},
-    {"formKeys", "Коды", true},             {"formWays", "Каналы связи", false},
-    {"formKeyboard", "Клавиатура", true},   {"formRazd", "Разделы", true},
-    {"formShleif", "Зоны", true},           {"formGPRS", "Настройки GPRS", false},
-    {"formATests", "Системные события", false}, {"formSMS", "SMS", false},
-    {"formCommon", "Общие настройки", true}, {"FormEnNumber", "Инженерные номера", false},
-    {"formTMKeys", "Ключи Touch Memory", true}, {"formOuts", "Выходы", true},
-};
-
-const char* const kSaveOrder[] = {"formCommon", "formATests", "formGPRS",   "formWays",   "formACP",
-                                  "formRazd",   "formShleif", "formKeyboard", "formKeys", "formTMKeys",
-                                  "formOuts",   "FormEnNumber", "formHistory"};
-const char* const kLoadOrder[] = {"formCommon", "formATests", "formGPRS",   "formWays",   "formShleif",
-                                  "formRazd",   "formACP",    "formKeyboard", "formKeys", "formTMKeys",
-                                  "formOuts",   "FormEnNumber", "formHistory"};
-const char* const kDefaultsOrder[] = {"formATests", "formACP",     "formShleif", "formRazd", "formCommon",
-                                      "formGPRS",   "formWays",    "formSMS",    "formHistory", "FormEnNumber",
-                                      "formKeys",   "formKeyboard", "formTMKeys", "formOuts"};
-// Pages with a clearing of their own before a read.
-const char* const kClearForRead[] = {"formHistory", "formSMS", "formWays", "FormEnNumber", "formRazd", "formShleif"};
 
 const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "tbtnRead", "tbtnWrite",
                                       "tbtnReadAll", "tbtnWriteAll", "tbtnDefault", "tbtnDefaultAll",
@@ -51,24 +22,20 @@ const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "t
 
 }  // namespace
 
-TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_) {
+TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_), pages_(PageCatalogue()) {
   device_.SetUi(this);
-  for (const TPageInfo& info : kPages) {
-    if (std::string_view(info.name) == "formCommon") pages_.push_back(std::make_unique<TformCommon>());
-    else if (info.incl) pages_.push_back(std::make_unique<TformIncl>(info.name, W(info.caption)));
-    else pages_.push_back(std::make_unique<TPlainPage>(info.name, W(info.caption)));
-  }
+  device_.SetPages(&pages_);
   for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_, &waiting_})
     registry_.Register(*f);
-  for (auto& p : pages_) registry_.Register(*p);
-  RegisterCommon(device_);
-  auto& common = static_cast<TformCommon&>(*FindPage("formCommon"));
-  common.postRequest = [this](std::uint8_t code) {
-    if (!worker_ || worker_->Finished()) return false;
-    worker_->SetRequest(code);
-    return true;
-  };
-  common.reconnect = [this] { Reconnect(); };
+  for (const auto& p : pages_.All()) {
+    registry_.Register(*p);
+    p->postRequest = [this](std::uint8_t code) {
+      if (!worker_ || worker_->Finished()) return false;
+      worker_->SetRequest(code);
+      return true;
+    };
+  }
+  pages_.Get<TformCommon>().reconnect = [this] { Reconnect(); };
   // Firmware updates come with their own windows; until then the panel menu does not offer them.
   main_["N5"].SetVisible(false);
   connect_.onProtocol = [this](int protocol) { connectProtocol_ = protocol; };
@@ -78,12 +45,6 @@ TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_) {
 TShell::~TShell() {
   StopWorker();
   if (logFile_) std::fclose(logFile_);
-}
-
-TPage* TShell::FindPage(std::string_view name) const {
-  for (const auto& p : pages_)
-    if (p->Name() == name) return p.get();
-  return nullptr;
 }
 
 void TShell::WireCommands() {
@@ -117,12 +78,12 @@ void TShell::WireCommands() {
   });
   on("RzBitBtn1", [this] { main_.Log().ClearLines(); });
   on("RzBitBtn2", [this] { SaveLogWindow(); });
-  main_.Tree().onChange = [this](TControl& tree) {
+  main_.Tree().OnChange([this](TControl& tree) {
     const int index = tree.SelectedNode();
     if (index < 0 || index >= static_cast<int>(tree.Nodes().size())) return;
-    const std::string page = PageForNodeCode(tree.Nodes()[static_cast<std::size_t>(index)].code);
-    if (!page.empty()) ShowPage(page);
-  };
+    if (const TPageEntry* page = Catalogue().FindByNode(tree.Nodes()[static_cast<std::size_t>(index)].code))
+      ShowPage(page->id);
+  });
   terminal_["Button1"].onClick = [this](TControl&) { SendTerminalLine(); };
 }
 
@@ -138,8 +99,8 @@ void TShell::Start() {
   identity_ = TPanelIdentity{9, 999, 999};
   LoadSettings(settings_);
   SetDeviceType(9);
-  ShowPage("formSMS");
-  ShowPage("formCommon");
+  ShowPage(TPageId::SMS);
+  ShowPage(TPageId::Common);
   main_.Tree().SelectNode(0);
 }
 
@@ -167,6 +128,10 @@ void TShell::Drain() {
     if (view_) view_->ShowMessage(text);
   };
   context.status = [this](int panel, const std::string& text) { main_.SetStatusPanel(panel, text); };
+  context.failure = [this](const TControlRef& status, const std::string& command, const std::string& reason) {
+    RecordFailure(status, command, reason);
+  };
+  context.allDone = [this](bool write) { AllDone(write); };
   while (out_.HasElements()) {
     std::unique_ptr<TOutElement> element = out_.TakeElement();
     if (element) ApplyElement(*element, context);
@@ -213,17 +178,20 @@ void TShell::ToggleLog() {
 }
 
 void TShell::ShowPage(std::string_view page) {
-  TPage* target = FindPage(page);
-  if (!target) return;
-  for (auto& p : pages_) p->Self().SetVisible(p.get() == target);
+  if (const TPageEntry* entry = Catalogue().Find(page)) ShowPage(entry->id);
+}
+
+void TShell::ShowPage(TPageId page) {
+  const TPage& target = pages_.Page(page);
+  for (const auto& p : pages_.All()) p->Self().SetVisible(p.get() == &target);
   device_.SetCurrentPage(page);
-  if (view_) view_->ShowPage(std::string(page));
+  if (view_) view_->ShowPage(target.Name());
 }
 
 void TShell::SetDeviceType(int family) {
   treeFamily_ = family;
-  for (auto& p : pages_) p->Self().SetVisible(false);
-  main_.Tree().SetNodes(PageTreeNodes(family));
+  for (const auto& p : pages_.All()) p->Self().SetVisible(false);
+  main_.Tree().SetNodes(Catalogue().TreeNodes(family));
 }
 
 void TShell::Connect() {
@@ -285,49 +253,90 @@ void TShell::StopWorker() {
 
 bool TShell::Busy() const { return worker_ && !worker_->Finished() && worker_->CurrentRequest() != 0; }
 
+void TShell::StartOperation() { failures_.clear(); }
+
 void TShell::ReadPage() {
   if (!worker_) return;
-  const std::string page(device_.CurrentPage());
-  if (TPage* p = FindPage(page)) {
-    ClearPageForRead(*p);
-    if (std::find(std::begin(kClearForRead), std::end(kClearForRead), page) != std::end(kClearForRead))
-      p->ClearForRead();
-  }
+  StartOperation();
+  const TPageId page = device_.CurrentPage();
+  TPage& p = pages_.Page(page);
+  ClearPageForRead(p);
+  if (Catalogue().Entry(page).clearForRead) p.ClearForRead();
   worker_->SetRequest(request::kReadPage);
 }
 
 void TShell::WritePage() {
   if (!worker_) return;
-  if (TPage* p = FindPage(device_.CurrentPage())) ClearPageForWrite(*p);
+  StartOperation();
+  ClearPageForWrite(pages_.Page(device_.CurrentPage()));
   worker_->SetRequest(request::kWritePage);
 }
 
 void TShell::ReadAllPages() {
   if (!worker_) return;
-  for (const char* name : {"formCommon", "formKeys"}) ClearPageForRead(*FindPage(name));
-  for (const char* name : {"formHistory", "formSMS", "formWays"}) FindPage(name)->ClearForRead();
+  StartOperation();
+  for (TPageId page : Catalogue().marksOnAll) ClearPageForRead(pages_.Page(page));
+  for (TPageId page : Catalogue().clearOnReadAll) pages_.Page(page).ClearForRead();
   worker_->SetRequest(request::kReadAll);
 }
 
 void TShell::WriteAllPages() {
   if (!worker_) return;
-  for (const char* name : {"formCommon", "formKeys"}) ClearPageForWrite(*FindPage(name));
+  StartOperation();
+  for (TPageId page : Catalogue().marksOnAll) ClearPageForWrite(pages_.Page(page));
   worker_->SetRequest(request::kWriteAll);
+}
+
+std::string TShell::FailureText(const TFailure& failure) {
+  return failure.parameter + " (" + failure.command + "): " + failure.reason;
+}
+
+void TShell::RecordFailure(const TControlRef& status, const std::string& command, const std::string& reason) {
+  TFailure failure;
+  const TForm* page = registry_.FindForm(status.form);
+  failure.page = page ? page->Self().Text() : status.form;
+  if (const TPage* p = FindPage(status.form)) failure.page = p->Caption();
+  const TControl* label = registry_.Find(status.form, status.control);
+  failure.parameter = label && !label->Text().empty() ? label->Text() : status.control;
+  failure.command = command;
+  failure.reason = reason;
+  LogLine(LogTimeStamp() + " " + failure.page + ": " + FailureText(failure), true);
+  failures_.push_back(std::move(failure));
+}
+
+void TShell::AllDone(bool write) {
+  if (failures_.empty()) {
+    if (view_) view_->ShowMessage(write ? W("Запись всех параметров завершена!") : W("Чтение всех параметров завершено!"));
+    return;
+  }
+  // Which pages, how many parameters each: the log has the list.
+  std::vector<std::pair<std::string, int>> pages;
+  for (const TFailure& f : failures_) {
+    auto found = std::find_if(pages.begin(), pages.end(), [&](const auto& p) { return p.first == f.page; });
+    if (found == pages.end()) pages.emplace_back(f.page, 1);
+    else ++found->second;
+  }
+  std::string text = write ? W("Запись всех параметров завершена с ошибками: не записано параметров: ")
+                           : W("Чтение всех параметров завершено с ошибками: не прочитано параметров: ");
+  text += std::to_string(failures_.size()) + ".";
+  for (const auto& [page, count] : pages) text += "\n" + page + ": " + std::to_string(count);
+  text += W("\nКакие именно - в журнале.");
+  if (view_) view_->ShowMessage(text);
 }
 
 void TShell::Cancel() { device_.Abort(); }
 
 void TShell::DefaultsOnPage() {
-  if (TPage* p = FindPage(device_.CurrentPage())) p->SetDefaults();
+  pages_.Page(device_.CurrentPage()).SetDefaults();
 }
 
 void TShell::AllDefaults() {
-  for (const char* name : kDefaultsOrder) FindPage(name)->SetDefaults();
+  for (TPageId page : Catalogue().defaults) pages_.Page(page).SetDefaults();
 }
 
 void TShell::SaveSettings(TIniFile& ini) const {
   SaveConnectSettings(ini, connect_, TDebugSettings{logFile_ != nullptr});
-  for (const char* name : kSaveOrder) FindPage(name)->SaveToIni(ini);
+  for (TPageId page : Catalogue().save) pages_.Page(page).SaveToIni(ini);
 }
 
 bool TShell::LoadSettings(const TIniFile& ini) {
@@ -338,7 +347,7 @@ bool TShell::LoadSettings(const TIniFile& ini) {
     OpenLog();
   }
   try {
-    for (const char* name : kLoadOrder) FindPage(name)->LoadFromIni(ini);
+    for (TPageId page : Catalogue().load) pages_.Page(page).LoadFromIni(ini);
   } catch (const std::exception& e) {
     if (view_) view_->ShowError("Error", e.what());
     return false;
@@ -386,8 +395,24 @@ void TShell::SaveLogWindow() {
 }
 
 void TShell::RunOnUiThread(std::function<void()> action) {
-  if (std::this_thread::get_id() == uiThread_) action();
-  else calls_.Call(std::move(action));
+  if (std::this_thread::get_id() == uiThread_) {
+    action();
+    return;
+  }
+  // What the worker posted before this call is applied first, so the action sees it.
+  std::function<void()> call = [this, action = std::move(action)] {
+    Drain();
+    action();
+  };
+  calls_.Call(std::move(call), wakeUi);
+}
+
+TPageValues TShell::PageValues(const TForm& page) {
+  TPageValues values;
+  RunOnUiThread([&] {
+    for (const auto& c : page.Controls()) values.Set(*c, {c->Text(), c->Checked(), c->ItemIndex()});
+  });
+  return values;
 }
 
 std::string TShell::FieldText(const TControlRef& field) {
@@ -418,7 +443,7 @@ void TShell::AdaptUiToPanel(const TPanelInfo& panel) {
   panel_ = panel;
   identity_ = TPanelIdentity{panel.family, panel.variant, panel.build};
   SetDeviceType(panel.family);
-  for (auto& p : pages_) p->AdaptToPanel(identity_);
+  for (const auto& p : pages_.All()) p->AdaptToPanel(identity_);
   if (panel.variant == 0) {
     // A panel in variant 0 can only be updated.
     for (const char* name : kAdaptDisabled) main_[name].SetEnabled(false);
@@ -428,7 +453,7 @@ void TShell::AdaptUiToPanel(const TPanelInfo& panel) {
   } else if (panel.variant == 3 || panel.variant == 5) {
     for (const char* name : kAdaptDisabled) main_[name].SetEnabled(true);
   }
-  ShowPage("formCommon");
+  ShowPage(TPageId::Common);
   main_.Tree().SelectNode(0);
 }
 

@@ -14,6 +14,7 @@
 #include "model/Page.h"
 #include "session/DevZorvan.h"
 #include "session/OutArray.h"
+#include "session/PageCatalogue.h"
 #include "session/UiBridge.h"
 #include "session/UiCallBox.h"
 
@@ -58,6 +59,9 @@ class TShell : public TUiBridge {
   // Timer tick: serve the worker's UI calls and apply what it posted. A loop without a
   // window may wait up to waitRealMs for a call; the worker's end cuts the wait short.
   void Tick(double waitRealMs = 0);
+  // Called from the worker when it waits for this thread: a window schedules a Tick at once
+  // instead of waiting for its timer. Set before connecting.
+  std::function<void()> wakeUi;
   void Drain();
 
   TMainForm& Main() { return main_; }
@@ -68,8 +72,22 @@ class TShell : public TUiBridge {
   TFormRegistry& Registry() { return registry_; }
   TDevZorvan& Device() { return device_; }
   TOutArray& Out() { return out_; }
-  const std::vector<std::unique_ptr<TPage>>& Pages() const { return pages_; }
-  TPage* FindPage(std::string_view name) const;
+  const std::vector<std::unique_ptr<TPage>>& Pages() const { return pages_.All(); }
+  const TPageSet& PageSet() const { return pages_; }
+  const TCatalogue& Catalogue() const { return pages_.Catalogue(); }
+  TPage* FindPage(std::string_view name) const { return pages_.Find(name); }
+
+  // A parameter that the last operation could not read or write.
+  struct TFailure {
+    std::string page;  // the page's caption
+    std::string parameter;
+    std::string command;
+    std::string reason;
+  };
+  // The failures since the last read or write command started.
+  const std::vector<TFailure>& Failures() const { return failures_; }
+  // "Номер объекта (+o): панель ответила ERR"
+  static std::string FailureText(const TFailure& failure);
   bool Connected() const { return worker_ != nullptr; }
   // A request is still running on the worker.
   bool Busy() const;
@@ -102,6 +120,7 @@ class TShell : public TUiBridge {
   void SaveLogWindow();
 
   void ShowPage(std::string_view page);
+  void ShowPage(TPageId page);
   void SetDeviceType(int family);
   void SaveSettings(TIniFile& ini) const;
   // Returns false with the error text shown when a page fails to load.
@@ -112,6 +131,7 @@ class TShell : public TUiBridge {
   std::string FieldText(const TControlRef& field) override;
   bool FieldChecked(const TControlRef& field) override;
   int FieldItemIndex(const TControlRef& field) override;
+  TPageValues PageValues(const TForm& page) override;
   int ConnectProtocol() override { return connectProtocol_; }
   void AdaptUiToPanel(const TPanelInfo& panel) override;
 
@@ -119,6 +139,9 @@ class TShell : public TUiBridge {
   void WireCommands();
   void StopWorker();
   void LogLine(const std::string& text, bool showInWindow);
+  void StartOperation();
+  void RecordFailure(const TControlRef& status, const std::string& command, const std::string& reason);
+  void AllDone(bool write);
   bool OpenLog();
   void CloseLog();
   std::string SettingsPath() const { return folder_ + "current.ini"; }
@@ -133,7 +156,8 @@ class TShell : public TUiBridge {
   TTerminalForm terminal_;
   TWaitingForm waiting_;
   TFormRegistry registry_;
-  std::vector<std::unique_ptr<TPage>> pages_;
+  TPageSet pages_;
+  std::vector<TFailure> failures_;
   TIniFile settings_;
   TMsgFile messages_;
   std::string lastPortFailure_;

@@ -89,48 +89,6 @@ void TMainForm::SetStatusPanel(int panel, std::string_view text) {
   bar.SetItems(std::move(items));
 }
 
-std::vector<TTreeNode> PageTreeNodes(int family) {
-  struct Node {
-    const char* caption;
-    int code;
-  };
-  static const Node family9[] = {
-      {"Общие настройки", 16}, {"Системные события", 20}, {"Настройки GPRS", 17}, {"Каналы связи", 10},
-      {"Шлейфы", 1},           {"Зоны", 12},              {"Разделы", 13},        {"Клавиатура", 129},
-      {"Коды", 14},            {"Ключи Touch Memory", 130}, {"Выходы", 222},      {"Инженерные номера", 22},
-      {"SMS", 21},             {"История", 15},
-  };
-  static const Node family101[] = {
-      {"Общие настройки", 16}, {"Системные события", 20}, {"Настройки GPRS", 17}, {"Каналы связи", 10},
-      {"Кнопки", 12},          {"Инженерные номера", 22}, {"SMS", 21},            {"История", 15},
-  };
-  std::vector<TTreeNode> nodes;
-  if (family == 101)
-    for (const Node& n : family101) nodes.push_back({W(n.caption), n.code});
-  else
-    for (const Node& n : family9) nodes.push_back({W(n.caption), n.code});
-  return nodes;
-}
-
-std::string PageForNodeCode(int code) {
-  if (code >= 1 && code <= 8) return "formACP";
-  switch (code) {
-    case 10: return "formWays";
-    case 12: return "formShleif";
-    case 13: return "formRazd";
-    case 14: return "formKeys";
-    case 15: return "formHistory";
-    case 16: return "formCommon";
-    case 17: return "formGPRS";
-    case 20: return "formATests";
-    case 21: return "formSMS";
-    case 22: return "FormEnNumber";
-    case 129: return "formKeyboard";
-    case 130: return "formTMKeys";
-    case 222: return "formOuts";
-    default: return {};
-  }
-}
 
 std::string NormaliseMasterKey(std::string_view text) {
   std::string digits(text.substr(0, std::min<std::size_t>(text.size(), 4)));
@@ -150,14 +108,14 @@ TConnectDialog::TConnectDialog() : TForm("dlgConnect") {
   TControl& key = Add("meMasterKey", K::MaskEdit, "5281");
   key.SetText("5281");
   key.SetMaxLength(4);
-  key.onChange = [](TControl& c) { c.SetText(NormaliseMasterKey(c.Text())); };
+  key.OnChange([](TControl& c) { c.SetText(NormaliseMasterKey(c.Text())); });
   Add("Label1", K::Label).SetText(W("Com-порт:"));
   Add("ComPorts", K::ComboBox);
   Add("Label4", K::Label).SetText(W("Тип и параметры подключения:"));
   TControl& type = Add("ConnectTypeCombo", K::ComboBox);
   type.SetItems({W("Кабель программирования"), W("GSM-модем v.32"), W("GSM-модем v.110")});
   type.SetItemIndex(0);
-  type.onChange = [this](TControl&) { ApplyConnectType(); };
+  type.OnChange([this](TControl&) { ApplyConnectType(); });
   Add("Label2", K::Label).SetText(W("Номер телефона:"));
   Add("Phones", K::ComboBox);
   Add("OKBtn", K::Button).SetText("OK");

@@ -40,10 +40,6 @@ class TMainForm : public TForm {
   void SetStatusPanel(int panel, std::string_view text);
 };
 
-// The page tree for a panel family: captions (cp1251) and node codes.
-std::vector<TTreeNode> PageTreeNodes(int family);
-// The page a node code shows; empty for codes that select nothing.
-std::string PageForNodeCode(int code);
 
 class TConnectDialog : public TForm {
  public:

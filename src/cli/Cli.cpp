@@ -147,8 +147,10 @@ int RunCli(const std::vector<std::string>& args) {
       return UsageError("hold needs one number of SECONDS");
   } else if (options.command == "read" || options.command == "write") {
     const char* flag = options.command == "read" ? "--save" : "--load";
-    if (options.arguments.size() != 3 || options.arguments[1] != flag || !IsPageArgument(options.arguments[0]))
+    if (options.arguments.size() != 3 || options.arguments[1] != flag)
       return UsageError(options.command + " needs PAGE|all " + flag + " FILE");
+    if (!IsPageArgument(options.arguments[0]))
+      return UsageError("unknown page " + options.arguments[0] + "; the pages are " + PageArgumentList());
   } else {
     return UsageError("unknown command " + options.command);
   }

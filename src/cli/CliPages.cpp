@@ -3,19 +3,61 @@
 #include <unistd.h>
 
 #include "base/Cp1251.h"
+#include "pages/Catalogue.h"
 
 namespace zorvan {
+namespace {
+
+// Built pages only: a page that is not built yet has nothing to read or write.
+bool Built(const TPageEntry& entry) { return entry.kind != nullptr; }
+
+// The pages a request reads or writes.
+std::vector<const TPageEntry*> RequestedPages(const TPagesRequest& request) {
+  const TCatalogue& catalogue = PageCatalogue();
+  std::vector<const TPageEntry*> pages;
+  if (request.page != "all") {
+    pages.push_back(catalogue.Find(request.page));
+    return pages;
+  }
+  for (TPageId id : request.write ? catalogue.writeAll : catalogue.readAll)
+    if (Built(catalogue.Entry(id))) pages.push_back(&catalogue.Entry(id));
+  return pages;
+}
+
+// Parameters whose status label shows them written, page by page ("Номер объекта (+o)").
+std::vector<std::string> WrittenParameters(const TShell& shell, const std::vector<const TPageEntry*>& pages) {
+  std::vector<std::string> written;
+  for (const TPageEntry* entry : pages) {
+    const TPage* page = shell.FindPage(entry->name);
+    for (const TParam& param : page->Params()) {
+      const TControl& status = param.field->StatusLabel() ? *param.field->StatusLabel() : *param.field;
+      if (status.FontColor() != "clBlue" && status.BackColor() != "clBlue") continue;
+      const std::string command = param.write.substr(0, param.write.find('='));
+      written.push_back(page->Caption() + ": " + status.Text() + " (" + command + ")");
+    }
+  }
+  return written;
+}
+
+}  // namespace
 
 bool IsPageArgument(const std::string& page) {
   if (page == "all") return true;
-  for (std::string_view id : kPageIds)
-    if (id == page) return true;
-  return false;
+  const TPageEntry* entry = PageCatalogue().Find(page);
+  return entry && Built(*entry);
+}
+
+std::string PageArgumentList() {
+  std::string list = "all";
+  for (const TPageEntry& entry : PageCatalogue().pages)
+    if (Built(entry)) list += std::string(", ") + entry.name;
+  return list;
 }
 
 int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   TCliShell cli(connection);
   TShell& shell = cli.Shell();
+  const std::vector<const TPageEntry*> pages = RequestedPages(request);
   if (request.write) {
     // A missing file would load as empty and write nothing but defaults.
     if (access(request.file.c_str(), R_OK) != 0) {
@@ -26,9 +68,17 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
     std::string error;
     if (!ini.LoadFromFile(request.file, &error)) {
       Say(error);
-      return kExitRefused;
+      return kExitUsage;
     }
-    if (!shell.LoadSettings(ini)) return kExitRefused;
+    // Nothing is sent from a file that does not hold every page it would write.
+    std::string missing;
+    for (const TPageEntry* entry : pages)
+      if (!ini.SectionExists(entry->name)) missing += std::string(missing.empty() ? "" : ", ") + entry->name;
+    if (!missing.empty()) {
+      Say(request.file + W(": в файле нет настроек страниц ") + missing + W("; ничего не отправлено"));
+      return kExitUsage;
+    }
+    if (!shell.LoadSettings(ini)) return kExitUsage;
   }
   if (auto failed = cli.Connect()) return *failed;
   if (request.page == "all") {
@@ -40,33 +90,36 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
     else shell.ReadPage();
   }
   cli.WaitIdle();
-  if (!cli.Alive()) return cli.Failure(W("Связь с панелью потеряна!"));
+  if (!cli.Alive()) {
+    if (request.write) {
+      const std::vector<std::string> written = WrittenParameters(shell, pages);
+      Say(written.empty() ? W("Связь с панелью потеряна; ни один параметр не записан.")
+                          : W("Связь с панелью потеряна; панель успела получить:"));
+      for (const std::string& line : written) Say("  " + line);
+    }
+    return cli.Failure(W("Связь с панелью потеряна!"));
+  }
   const bool aborted = shell.Device().Aborted();
   cli.Disconnect();
-  if (aborted) {
-    Say(W("Операция с панелью не завершена"));
-    return kExitRefused;
-  }
-  // A parameter that failed is marked red on its page; the file is still written with the rest.
-  int failed = 0;
-  for (const auto& page : shell.Pages()) {
-    if (request.page != "all" && page->Name() != request.page) continue;
-    for (const auto& control : page->Controls())
-      if (control->FontColor() == "clRed" || control->BackColor() == "clRed") {
-        Say(page->Name() + ": " + control->Name() + W(" - панель не ответила"));
-        ++failed;
-      }
-  }
+  const auto& failures = shell.Failures();
+  for (const TShell::TFailure& failure : failures) Say(failure.page + ": " + TShell::FailureText(failure));
+  if (aborted && failures.empty()) Say(W("Операция с панелью не завершена"));
+  const bool complete = failures.empty() && !aborted;
   if (!request.write) {
+    // A partial read never replaces a file: what was not read would come back as empty values.
+    if (!complete) {
+      Say(request.file + W(": файл не записан, потому что прочитано не всё"));
+      return kExitRefused;
+    }
     TIniFile ini;
     shell.SaveSettings(ini);
     std::string error;
     if (!ini.SaveToFile(request.file, &error)) {
       Say(error);
-      return kExitRefused;
+      return kExitUsage;
     }
   }
-  return failed > 0 ? kExitRefused : kExitOk;
+  return complete ? kExitOk : kExitRefused;
 }
 
 }  // namespace zorvan

@@ -13,8 +13,10 @@ struct TPagesRequest {
   std::string file;
 };
 
-// Known page identifiers and "all".
+// Built page identifiers and "all".
 bool IsPageArgument(const std::string& page);
+// "all, formCommon, ...": what IsPageArgument accepts.
+std::string PageArgumentList();
 // Returns the exit status (0, 1, 2 for an unreadable file, 3) after printing what went wrong.
 int RunPages(const TCliConnection& connection, const TPagesRequest& request);
 

@@ -1,6 +1,9 @@
 #include "model/Control.h"
 
+#include <cstdio>
 #include <stdexcept>
+
+#include "base/Cp1251.h"
 
 namespace zorvan {
 
@@ -20,6 +23,12 @@ int TControl::AddListener(Listener listener) {
 
 void TControl::RemoveListener(int id) {
   std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
+void TControl::Changed() {
+  // A handler may add another; walk a copy.
+  const auto handlers = changeHandlers_;
+  for (const auto& handler : handlers) handler(*this);
 }
 
 void TControl::SetText(std::string_view text) {
@@ -47,8 +56,61 @@ void TControl::SetItemIndex(int index) {
 
 void TControl::SetItems(std::vector<std::string> items) {
   items_ = std::move(items);
+  itemCodes_.assign(items_.size(), 0);
+  itemImages_.assign(items_.size(), -1);
+  itemChecks_.assign(items_.size(), false);
   itemIndex_ = -1;
   Notify();
+}
+
+void TControl::SetListItems(const std::vector<TListItem>& items) {
+  std::vector<std::string> texts;
+  for (const TListItem& item : items) texts.push_back(item.text);
+  items_ = std::move(texts);
+  itemCodes_.clear();
+  itemImages_.clear();
+  for (const TListItem& item : items) {
+    itemCodes_.push_back(item.code);
+    itemImages_.push_back(item.image);
+  }
+  itemChecks_.assign(items_.size(), false);
+  itemIndex_ = -1;
+  Notify();
+}
+
+int TControl::ItemCode(int index) const {
+  return index >= 0 && index < static_cast<int>(itemCodes_.size()) ? itemCodes_[static_cast<std::size_t>(index)] : 0;
+}
+
+int TControl::ItemImage(int index) const {
+  return index >= 0 && index < static_cast<int>(itemImages_.size()) ? itemImages_[static_cast<std::size_t>(index)]
+                                                                     : -1;
+}
+
+bool TControl::ItemChecked(int index) const {
+  return index >= 0 && index < static_cast<int>(itemChecks_.size()) && itemChecks_[static_cast<std::size_t>(index)];
+}
+
+void TControl::SetItemChecked(int index, bool checked) {
+  if (index < 0 || index >= static_cast<int>(itemChecks_.size())) return;
+  if (itemChecks_[static_cast<std::size_t>(index)] == checked) return;
+  itemChecks_[static_cast<std::size_t>(index)] = checked;
+  Notify();
+  Changed();
+}
+
+void TControl::SetThumbs(std::vector<int> thumbs) {
+  if (thumbs_ == thumbs) return;
+  thumbs_ = std::move(thumbs);
+  Notify();
+}
+
+void TControl::SetThumb(int index, int value) {
+  if (index < 0 || index >= static_cast<int>(thumbs_.size())) return;
+  if (thumbs_[static_cast<std::size_t>(index)] == value) return;
+  thumbs_[static_cast<std::size_t>(index)] = value;
+  Notify();
+  Changed();
 }
 
 void TControl::SetEnabled(bool enabled) {
@@ -104,6 +166,7 @@ void TControl::AddRow(std::vector<std::string> row) {
 
 void TControl::ClearRows() {
   rows_.clear();
+  cellColors_.clear();
   Notify();
 }
 
@@ -122,6 +185,17 @@ void TControl::SetCell(int column, int row, std::string_view text) {
   Notify();
 }
 
+std::pair<std::string, std::string> TControl::CellColors(int column, int row) const {
+  auto found = cellColors_.find({column, row});
+  return found == cellColors_.end() ? std::pair<std::string, std::string>{} : found->second;
+}
+
+void TControl::SetCellColors(int column, int row, std::string_view background, std::string_view text) {
+  if (row < 0 || column < 0) return;
+  cellColors_[{column, row}] = {std::string(background), std::string(text)};
+  Notify();
+}
+
 void TControl::SetNodes(std::vector<TTreeNode> nodes) {
   nodes_ = std::move(nodes);
   selectedNode_ = -1;
@@ -137,10 +211,57 @@ void TControl::SelectNode(int index) {
 }
 
 TControl& TForm::Add(std::string name, TControlKind kind, std::string_view hint) {
-  controls_.push_back(std::make_unique<TControl>(std::move(name), kind));
+  controls_.push_back(std::make_unique<TControl>(std::move(name), kind, Name()));
   TControl& c = *controls_.back();
   c.SetHint(hint);
   return c;
+}
+
+namespace {
+
+// "%d" in a table text takes the control's number.
+std::string Numbered(const char* utf8, int number) {
+  std::string text = utf8;
+  if (number > 0)
+    if (auto at = text.find("%d"); at != std::string::npos) text.replace(at, 2, std::to_string(number));
+  return W(text);
+}
+
+}  // namespace
+
+TControl& TForm::DeclareOne(const TControlSpec& spec, std::string name, int number) {
+  if (Find(name)) throw std::logic_error("control " + name + " declared twice on " + Name());
+  TControl& c = Add(std::move(name), spec.kind, W(spec.hint));
+  if (*spec.caption) c.SetText(Numbered(spec.caption, number));
+  c.SetMaxLength(spec.maxLength);
+  c.SetKeyFilter(spec.keys);
+  if (spec.items.size() > 0) {
+    std::vector<std::string> items;
+    for (const char* item : spec.items) items.push_back(W(item));
+    c.SetItems(std::move(items));
+  }
+  if (spec.state & csDisabled) c.SetEnabled(false);
+  if (spec.state & csHidden) c.SetVisible(false);
+  if (spec.position != 0) c.SetPosition(spec.position);
+  if (*spec.status) pendingStatus_.emplace_back(&c, Numbered(spec.status, number));
+  return c;
+}
+
+TControl& TForm::Declare(const TControlSpec& spec) { return DeclareOne(spec, spec.name, 0); }
+
+TControlArray TForm::DeclareArray(int count, const TControlSpec& spec) {
+  TControlArray controls;
+  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(spec, spec.name + std::to_string(n), n));
+  return controls;
+}
+
+void TForm::ResolveStatusLabels() {
+  for (auto& [control, label] : pendingStatus_) control->SetStatusLabel(&(*this)[label]);
+  pendingStatus_.clear();
+}
+
+void TForm::SetAllEnabled(bool enabled) {
+  for (const auto& c : controls_) c->SetEnabled(enabled);
 }
 
 TControl* TForm::Find(std::string_view name) {

@@ -2,10 +2,15 @@
 // The control model: every window and page is a set of named controls in component order.
 // Rules, persistence and the output elements act on these models; Qt views only mirror them.
 #include <functional>
+#include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "base/ControlRef.h"
 
 namespace zorvan {
 
@@ -34,6 +39,19 @@ enum class TControlKind {
   MenuItem,
   StatusBar,    // panel texts in items
   Form,
+  Slider,       // three-thumb slider: thumb values, live marker in position
+  CheckCombo,   // drop-down list with a check box per item
+};
+
+// A key filter of an edit: the character to insert for the typed one, or 0 to drop it.
+// Backspace ('\b') is handed to the filter too.
+using TKeyFilter = char (*)(char);
+
+// A list item with what some lists carry besides their text.
+struct TListItem {
+  std::string text;
+  int code = 0;    // what the item stands for on the panel
+  int image = -1;  // picture of an image list; -1 for none
 };
 
 enum TFontStyle : unsigned { fsRegular = 0, fsBold = 1, fsItalic = 2, fsUnderline = 4 };
@@ -45,11 +63,16 @@ struct TTreeNode {
 
 class TControl {
  public:
-  TControl(std::string name, TControlKind kind) : name_(std::move(name)), kind_(kind) {}
+  TControl(std::string name, TControlKind kind, std::string form = {})
+      : name_(std::move(name)), form_(std::move(form)), kind_(kind) {}
   TControl(const TControl&) = delete;
   TControl& operator=(const TControl&) = delete;
 
+  // Name, form and kind never change, so any thread may read them (and address the control).
   const std::string& Name() const { return name_; }
+  const std::string& FormName() const { return form_; }
+  TControlRef Ref() const { return {form_, name_}; }
+  operator TControlRef() const { return Ref(); }
   TControlKind Kind() const { return kind_; }
   bool IsA(TControlKind k) const { return kind_ == k; }
 
@@ -62,6 +85,17 @@ class TControl {
   void SetItemIndex(int index);         // out of range gives -1 (no selection)
   const std::vector<std::string>& Items() const { return items_; }
   void SetItems(std::vector<std::string> items);
+  void SetListItems(const std::vector<TListItem>& items);
+  int ItemCode(int index) const;   // 0 beyond the list
+  int ItemImage(int index) const;  // -1 beyond the list
+  // Checked combo box: a check mark per item.
+  bool ItemChecked(int index) const;
+  void SetItemChecked(int index, bool checked);  // runs the change handlers when it changes
+
+  // Slider: thumb values; the live marker is the position.
+  const std::vector<int>& Thumbs() const { return thumbs_; }
+  void SetThumbs(std::vector<int> thumbs);
+  void SetThumb(int index, int value);  // runs the change handlers when it changes
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool Visible() const { return visible_; }
@@ -79,6 +113,11 @@ class TControl {
   void SetHint(std::string_view hint) { hint_ = hint; }
   int MaxLength() const { return maxLength_; }
   void SetMaxLength(int n) { maxLength_ = n; }
+  TKeyFilter KeyFilter() const { return keyFilter_; }
+  void SetKeyFilter(TKeyFilter filter) { keyFilter_ = filter; }
+  // The label that shows this parameter's state by its colour, and names it in messages.
+  TControl* StatusLabel() const { return statusLabel_; }
+  void SetStatusLabel(TControl* label) { statusLabel_ = label; }
 
   // Memo lines.
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -91,6 +130,9 @@ class TControl {
   void ClearRows();
   std::string Cell(int column, int row) const;
   void SetCell(int column, int row, std::string_view text);
+  // Colour names of a grid cell; empty when the cell keeps the grid's own colours.
+  std::pair<std::string, std::string> CellColors(int column, int row) const;  // background, text
+  void SetCellColors(int column, int row, std::string_view background, std::string_view text);
 
   // Tree nodes: a flat list with a selected node (-1 = none).
   const std::vector<TTreeNode>& Nodes() const { return nodes_; }
@@ -98,15 +140,15 @@ class TControl {
   int SelectedNode() const { return selectedNode_; }
   void SelectNode(int index);  // out of range leaves the selection alone
 
-  // Handlers the page rules set. Change: text, check, user selection; click: buttons, radio buttons.
-  std::function<void(TControl&)> onChange;
+  // Handlers the page rules set. Change: text, check, user selection; click: buttons, radio
+  // buttons. A change may concern several pages, so it has a list of handlers.
+  using THandler = std::function<void(TControl&)>;
+  void OnChange(THandler handler) { changeHandlers_.push_back(std::move(handler)); }
   std::function<void(TControl&)> onClick;
   void Click() {
     if (onClick) onClick(*this);
   }
-  void Changed() {
-    if (onChange) onChange(*this);
-  }
+  void Changed();
 
   // A view listens here to repaint after any state change.
   using Listener = std::function<void(const TControl&)>;
@@ -117,11 +159,16 @@ class TControl {
   void Notify();
 
   std::string name_;
+  std::string form_;
   TControlKind kind_;
   std::string text_;
   bool checked_ = false;
   int itemIndex_ = -1;
   std::vector<std::string> items_;
+  std::vector<int> itemCodes_;
+  std::vector<int> itemImages_;
+  std::vector<bool> itemChecks_;
+  std::vector<int> thumbs_;
   bool enabled_ = true;
   bool visible_ = true;
   std::string fontColor_ = "clWindowText";
@@ -130,19 +177,56 @@ class TControl {
   int position_ = 0;
   std::string hint_;
   int maxLength_ = 0;
+  TKeyFilter keyFilter_ = nullptr;
+  TControl* statusLabel_ = nullptr;
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> rows_;
+  std::map<std::pair<int, int>, std::pair<std::string, std::string>> cellColors_;
   std::vector<TTreeNode> nodes_;
   int selectedNode_ = -1;
+  std::vector<THandler> changeHandlers_;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextListener_ = 1;
   bool notifying_ = false;
 };
 
+// Initial state of a declared control.
+enum TControlState : unsigned { csNone = 0, csDisabled = 1, csHidden = 2 };
+
+// One row of a form's control table. Texts are UTF-8 literals; in an indexed row "%d" in the
+// caption and the status label takes the control's number.
+struct TControlSpec {
+  const char* name;
+  TControlKind kind;
+  const char* caption = "";  // label text, group title, check box caption
+  const char* hint = "";     // factory default: edit text, "true"/"false", default item text
+  int maxLength = 0;
+  TKeyFilter keys = nullptr;
+  const char* status = "";   // the status label's name, resolved when the form is complete
+  std::initializer_list<const char*> items = {};
+  unsigned state = csNone;
+  int position = 0;
+};
+
+// The controls of an indexed row ("etN" 1..5), numbered from 1 like their names.
+class TControlArray {
+ public:
+  TControl& operator[](int number) const { return *controls_.at(static_cast<std::size_t>(number - 1)); }
+  int Count() const { return static_cast<int>(controls_.size()); }
+  auto begin() const { return controls_.begin(); }
+  auto end() const { return controls_.end(); }
+  void Append(TControl& c) { controls_.push_back(&c); }
+
+ private:
+  std::vector<TControl*> controls_;
+};
+
 // A window or page: its own control (kind Form) and the controls it owns, in component order.
 class TForm {
  public:
-  explicit TForm(std::string name) : self_(std::move(name), TControlKind::Form) {}
+  using K = TControlKind;
+
+  explicit TForm(std::string name) : self_(name, TControlKind::Form, name) {}
   virtual ~TForm() = default;
   TForm(const TForm&) = delete;
   TForm& operator=(const TForm&) = delete;
@@ -152,11 +236,20 @@ class TForm {
   const TControl& Self() const { return self_; }
 
   TControl& Add(std::string name, TControlKind kind, std::string_view hint = {});
+  // A row of the form's table; the status label is found when the form is complete.
+  TControl& Declare(const TControlSpec& spec);
+  TControlArray DeclareArray(int count, const TControlSpec& spec);
+  // Links every declared status label; a row naming a label the form lacks is a programming
+  // error and raises here, when the form is built.
+  void ResolveStatusLabels();
+
   TControl* Find(std::string_view name);
   const TControl* Find(std::string_view name) const;
   // For rules that know the control exists; a missing name is a programming error.
   TControl& operator[](std::string_view name);
   const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
+  // Every control on or off, for panels that only allow an update.
+  void SetAllEnabled(bool enabled);
 
   // Modal windows: the rules close them with a result, the view ends its modal loop.
   enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
@@ -169,10 +262,20 @@ class TForm {
   std::function<void(int)> onCloseModal;
 
  private:
+  TControl& DeclareOne(const TControlSpec& spec, std::string name, int number);
+
   TControl self_;
   int modalResult_ = mrNone;
   std::vector<std::unique_ptr<TControl>> controls_;
+  std::vector<std::pair<TControl*, std::string>> pendingStatus_;
 };
+
+// A form's control table as members: each row is declared once, and its member has the
+// control's own name, so rules and operations reach the control without spelling it again.
+#define ZORVAN_CONTROL(id, kindValue, ...) \
+  ::zorvan::TControl& id = Declare({.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
+#define ZORVAN_CONTROLS(id, count, kindValue, ...) \
+  ::zorvan::TControlArray id = DeclareArray(count, {.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
 
 // Every form of the program by name; output elements and field reads resolve through it.
 class TFormRegistry {

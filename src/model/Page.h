@@ -3,19 +3,19 @@
 #include <string>
 #include <string_view>
 
+#include <cstdint>
+#include <functional>
+#include <vector>
+
 #include "base/IniFile.h"
 #include "model/Control.h"
+#include "model/Param.h"
 
 namespace zorvan {
 
-// What the connected panel is, as the pages adapt to it.
-struct TPanelIdentity {
-  int family = 9;
-  int variant = 999;
-  int build = 999;
-};
 
-// A settings page. The shell drives every page through these operations.
+// A settings page. The shell drives every page through these operations. Its identifier and
+// caption come from the page catalogue.
 class TPage : public TForm {
  public:
   explicit TPage(std::string name, std::string caption = {})
@@ -28,8 +28,21 @@ class TPage : public TForm {
   virtual void LoadFromIni(const TIniFile&) {}
   virtual void SaveToIni(TIniFile&) const {}
 
+  // The page's parameter table, for the worker's read and write runner. Built with the page
+  // and never changed, so the worker may walk it.
+  const std::vector<TParam>& Params() const { return params_; }
+
+  // Posts a request to the worker (links and buttons that act on the panel at once); false
+  // while not connected. Set by the shell.
+  std::function<bool(std::uint8_t code)> postRequest;
+  bool PostRequest(std::uint8_t code) const { return postRequest && postRequest(code); }
+
+ protected:
+  TParam& AddParam(TParam param) { return params_.emplace_back(std::move(param)); }
+
  private:
   std::string caption_;
+  std::vector<TParam> params_;
 };
 
 // Pages whose defaults live in the controls' hints.

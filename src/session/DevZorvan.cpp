@@ -75,32 +75,58 @@ struct TVersionError : std::exception {
 
 }  // namespace
 
-TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) { lastLoopPollMs_ = NowMs(); }
-
-void TDevZorvan::RegisterPage(std::string_view page, TPageOperations operations) {
-  pages_[std::string(page)] = std::move(operations);
-}
+TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) { lastIdleWorkMs_ = NowMs(); }
 
 void TDevZorvan::RegisterRequest(std::uint8_t code, TOperation operation) { requests_[code] = std::move(operation); }
 
 void TDevZorvan::AddVersionStep(TOperation step) { versionSteps_.push_back(std::move(step)); }
-
-bool TDevZorvan::SetCurrentPage(std::string_view page) {
-  for (std::size_t i = 0; i < kPageIds.size(); ++i)
-    if (kPageIds[i] == page) {
-      currentPage_.store(static_cast<int>(i));
-      return true;
-    }
-  return false;
-}
-
-std::string_view TDevZorvan::CurrentPage() const { return kPageIds[static_cast<std::size_t>(currentPage_.load())]; }
 
 bool TDevZorvan::Terminated() const { return worker_ == nullptr || worker_->IsTerminated(); }
 
 void TDevZorvan::SetStatus(const std::string& text) { out_.PostText(controls::kSplashStatus, text); }
 
 // ---- query operations ----
+
+TExchange TDevZorvan::Exchange(const std::string& command, TQuery style) {
+  TExchange result;
+  if (Terminated()) {
+    result.outcome = TOutcome::LineLost;
+    return result;
+  }
+  const bool requireOk = style != TQuery::ToEdit && style != TQuery::FromEdit;
+  const std::string terminator = style == TQuery::FromEdit ? "OK\r" : "OK";
+  std::string reply;
+  int code = 0;
+  const bool unanswered = worker_->SendCommand(command, reply, true, false, requireOk, terminator, 4500, 3);
+  result.raw = reply;
+  auto refusal = [&](TOutcome otherwise) {
+    if (Contains(reply, "ERR")) return TOutcome::Refused;
+    if (Contains(reply, "IGN")) return TOutcome::Ignored;
+    return otherwise;
+  };
+  if (unanswered) {
+    worker_->CheckReply(false, reply, 3, code);
+    if (Terminated()) result.outcome = TOutcome::LineLost;
+    else if (Aborted()) result.outcome = TOutcome::Cancelled;
+    else result.outcome = refusal(TOutcome::Silent);
+    return result;
+  }
+  if (!worker_->CheckReply(false, reply, 3, code)) {
+    result.outcome = TOutcome::LineLost;
+    return result;
+  }
+  // Without a required "OK" a refusal still ends the wait; it is no value.
+  if (!Contains(reply, "OK")) {
+    const TOutcome outcome = refusal(TOutcome::Done);
+    if (outcome != TOutcome::Done) {
+      result.outcome = outcome;
+      return result;
+    }
+  }
+  result.outcome = TOutcome::Done;
+  result.value = style == TQuery::ToEdit ? TrimBlanks(CleanReply(reply)) : CleanReply(reply);
+  return result;
+}
 
 bool TDevZorvan::Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator,
                        int timeoutMs, int tries) {
@@ -265,43 +291,27 @@ void TDevZorvan::EnableControls() {
 
 // ---- pages ----
 
-void TDevZorvan::RunPageOperation(std::string_view page, bool write) {
-  auto found = pages_.find(page);
-  if (found == pages_.end()) return;
-  const TOperation& operation = write ? found->second.write : found->second.read;
-  if (operation) operation(*this);
+const TPageKind* TDevZorvan::Kind(TPageId page) const {
+  return pages_ ? pages_->Catalogue().Entry(page).kind : nullptr;
 }
 
-void TDevZorvan::RunPage(std::string_view page, bool write) {
-  const bool single = !all_;
-  if (page == "formShleif") {
-    if (!write) {
-      if (single) RunPageOperation("formRazd", false);
-      RunPageOperation("formShleif", false);
-      if (single) RunPageOperation("formKeys", false);
-    } else {
-      RunPageOperation("formShleif", true);
-      if (single) RunPageOperation("formRazd", true);
-      if (single) RunPageOperation("formKeys", true);
-    }
-  } else if (page == "formRazd") {
-    if (!write) {
-      RunPageOperation("formRazd", false);
-      if (single) RunPageOperation("formShleif", false);
-      if (single) RunPageOperation("formKeys", false);
-    } else {
-      if (single) RunPageOperation("formShleif", true);
-      RunPageOperation("formRazd", true);
-      if (single) RunPageOperation("formKeys", true);
-    }
-  } else if (page == "formHistory") {
-    if (!write) {
-      RunPageOperation("formWays", false);
-      RunPageOperation("formHistory", false);
-    }
-  } else {
+void TDevZorvan::RunPageOperation(TPageId page, bool write) {
+  const TPageKind* kind = Kind(page);
+  if (!kind) return;
+  const TPageOperation operation = write ? kind->write : kind->read;
+  if (operation) operation(*this, pages_->Page(page));
+}
+
+void TDevZorvan::RunPage(TPageId page, bool write) {
+  if (!pages_) return;
+  const TPageEntry& entry = pages_->Catalogue().Entry(page);
+  const std::vector<TPageStep>& steps = write ? entry.writeSteps : entry.readSteps;
+  if (steps.empty()) {
     RunPageOperation(page, write);
+    return;
   }
+  for (const TPageStep& step : steps)
+    if (!(step.singleOnly && all_)) RunPageOperation(step.page, write);
 }
 
 void TDevZorvan::ReadPage() { RunCurrentPage(false); }
@@ -321,51 +331,37 @@ void TDevZorvan::RunCurrentPage(bool write) {
 }
 
 void TDevZorvan::RunAll(bool write) {
-  static const std::array<std::string_view, 14> readOrder{
-      "formCommon", "formATests", "formGPRS",   "formWays",     "formACP", "formRazd", "formShleif",
-      "formKeyboard", "formKeys", "formTMKeys", "formOuts", "FormEnNumber", "formSMS", "formHistory"};
-  static const std::array<std::string_view, 13> writeOrder{
-      "formCommon", "formATests", "formGPRS",   "formWays", "formShleif",   "formRazd", "formACP",
-      "formKeyboard", "formKeys", "formTMKeys", "formOuts", "FormEnNumber", "formSMS"};
+  if (!pages_) return;
+  const TCatalogue& catalogue = pages_->Catalogue();
   all_ = true;
   DisableControls();
   ClearAbort();
   bool stopped = false;
+  auto show = [&](TPageId page) {
+    SetCurrentPage(page);
+    const std::string name = catalogue.Entry(page).name;
+    out_.PostText({name, name}, "Show");
+    out_.PostText(controls::kPageTree, std::to_string(static_cast<int>(page)));
+  };
   try {
     out_.PostLog(" ", false, false);
     out_.PostLog(kRuler, false, false);
     out_.PostLog(write ? W("Пишем всё") : W("Читаем всё"), false, true);
-    auto step = [&](std::string_view page) {
-      SetCurrentPage(page);
-      out_.PostText({std::string(page), std::string(page)}, "Show");
-      int node = 0;
-      for (std::size_t i = 0; i < kPageIds.size(); ++i)
-        if (kPageIds[i] == page) node = static_cast<int>(i);
-      out_.PostText(controls::kPageTree, std::to_string(node));
+    for (TPageId page : write ? catalogue.writeAll : catalogue.readAll) {
+      show(page);
       if (write) WritePage();
       else ReadPage();
-      return !(Terminated() || Aborted());
-    };
-    if (write) {
-      for (auto page : writeOrder)
-        if (!step(page)) {
-          stopped = true;
-          break;
-        }
-    } else {
-      for (auto page : readOrder)
-        if (!step(page)) {
-          stopped = true;
-          break;
-        }
+      if (Terminated() || Aborted()) {
+        stopped = true;
+        break;
+      }
     }
     if (!stopped) {
-      SetCurrentPage("formCommon");
-      out_.PostText({"formCommon", "formCommon"}, "Show");
-      out_.PostText(controls::kPageTree, "0");
+      show(TPageId::Common);
       out_.PostLog(write ? W("Окончили писать всё") : W("Окончили читать всё"), false, true);
       out_.PostLog(kRuler, false, false);
-      out_.PostMessageBox(write ? W("Запись всех параметров завершена!") : W("Чтение всех параметров завершено!"));
+      // The shell words the outcome: the completion text, or what failed.
+      out_.PostAllDone(write);
     }
   } catch (...) {
     EnableControls();
@@ -423,7 +419,15 @@ void TDevZorvan::Run(std::uint8_t requestCode) {
     case request::kTerminalLine: TerminalLine(); break;
     default: {
       auto request = requests_.find(requestCode);
-      if (request != requests_.end()) request->second(*this);
+      if (request != requests_.end()) {
+        request->second(*this);
+        break;
+      }
+      if (!pages_) break;
+      for (const TPageEntry& entry : pages_->Catalogue().pages)
+        if (entry.kind)
+          for (const auto& [code, operation] : entry.kind->requests)
+            if (code == requestCode) operation(*this, pages_->Page(entry.id));
       break;
     }
   }
@@ -563,10 +567,13 @@ void TDevZorvan::ConnectSequence() {
       }
       if (variant_ == 0 && build_ == 18 && typepanB_ == 0) throw TVersionError();
       for (const auto& step : versionSteps_) step(*this);
+      std::vector<std::pair<TPageOperation, const TPage*>> connected;
+      if (pages_)
+        for (const TPageEntry& entry : pages_->Catalogue().pages)
+          if (entry.kind && entry.kind->connected) connected.emplace_back(entry.kind->connected, &pages_->Page(entry.id));
       TPanelInfo info{versionText_, family_, variant_, build_, typepanA_, typepanB_, worker_->ModemLink()};
       ui_->RunOnUiThread([this, info] { ui_->AdaptUiToPanel(info); });
-      // A panel with two SIM cards shows its signal as soon as it is connected.
-      if (variant_ == 5 && signalRefresh_) signalRefresh_(*this);
+      for (const auto& [operation, page] : connected) operation(*this, *page);
     } catch (const EDeviceError&) {
       throw;
     } catch (...) {
@@ -615,16 +622,18 @@ void TDevZorvan::IdleCycle() {
       }
       lastActivityMs_ = NowMs();
     }
-    if (CurrentPage() == "formACP" && (NowMs() - lastLoopPollMs_) / 1000 > 2 && loopPoll_) {
+    // The shown page's live values (signal levels, loop values) at their own pace.
+    const TPageKind* kind = Kind(CurrentPage());
+    if (kind && kind->idle && (NowMs() - lastIdleWorkMs_) / 1000 >= kind->idleSeconds &&
+        (NowMs() - lastActivityMs_) / 1000 >= kind->idleSeconds) {
       try {
-        loopPoll_(*this);
+        kind->idle(*this, pages_->Page(CurrentPage()));
+      } catch (const EDeviceError&) {
+        throw;
       } catch (...) {
       }
-      lastLoopPollMs_ = NowMs();
-    }
-    if (CurrentPage() == "formCommon" && (NowMs() - lastActivityMs_) / 1000 > 10 && signalRefresh_) {
-      signalRefresh_(*this);
-      lastActivityMs_ = NowMs();
+      lastIdleWorkMs_ = NowMs();
+      lastActivityMs_ = lastIdleWorkMs_;
     }
   } catch (const std::exception& error) {
     worker_->Log(W(" # !!! Ошибка при работе с COM портом: ") + error.what(), true, true);

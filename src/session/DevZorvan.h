@@ -10,9 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Param.h"
 #include "session/Colors.h"
 #include "session/Device.h"
 #include "session/OutElement.h"
+#include "session/PageCatalogue.h"
 #include "session/UiBridge.h"
 
 namespace zorvan {
@@ -20,10 +22,24 @@ namespace zorvan {
 class TModem;
 class TOutArray;
 
-// Page identifiers, in the order of the page tree's nodes.
-inline constexpr std::array<std::string_view, 14> kPageIds{
-    "formCommon", "formATests", "formGPRS",  "formWays",   "formACP",      "formShleif", "formRazd",
-    "formKeyboard", "formKeys", "formTMKeys", "formOuts", "FormEnNumber", "formSMS",    "formHistory"};
+// How one exchange of a parameter ended.
+enum class TOutcome {
+  Done,        // answered, the line is fine
+  Silent,      // no answer within the attempts
+  Refused,     // "ERR"
+  Ignored,     // "IGN"
+  LineLost,    // the line check failed or the connection is ending
+  Unreadable,  // an answer its codec cannot read
+  Invalid,     // the field holds nothing that can be sent
+  Cancelled,   // the user cancelled the operation
+};
+
+struct TExchange {
+  TOutcome outcome = TOutcome::Silent;
+  std::string value;  // the cleaned reply when done
+  std::string raw;    // what arrived
+  bool Ok() const { return outcome == TOutcome::Done; }
+};
 
 // Where a firmware upload over a lost connection may resume.
 struct TFirmwareResume {
@@ -36,10 +52,6 @@ struct TFirmwareResume {
 class TDevZorvan : public TDevice {
  public:
   using TOperation = std::function<void(TDevZorvan&)>;
-  struct TPageOperations {
-    TOperation read;
-    TOperation write;
-  };
 
   explicit TDevZorvan(TOutArray& out);
 
@@ -48,13 +60,13 @@ class TDevZorvan : public TDevice {
   void SetUi(TUiBridge* ui) { ui_ = ui; }
   TModem* Worker() const { return worker_; }
   TUiBridge& Ui() { return *ui_; }
+  // The pages and their operations, from the catalogue; set once on the UI thread.
+  void SetPages(const TPageSet* pages) { pages_ = pages; }
+  const TPageSet* Pages() const { return pages_; }
 
-  // Registries that the pages and later features fill.
-  void RegisterPage(std::string_view page, TPageOperations operations);
-  void RegisterRequest(std::uint8_t code, TOperation operation);  // history, keys, outputs, SIM
-  void AddVersionStep(TOperation step);                           // runs after a version is accepted
-  void SetLoopPoll(TOperation poll) { loopPoll_ = std::move(poll); }
-  void SetSignalRefresh(TOperation refresh) { signalRefresh_ = std::move(refresh); }
+  // Requests that are not a page's (firmware, for example).
+  void RegisterRequest(std::uint8_t code, TOperation operation);
+  void AddVersionStep(TOperation step);  // runs after a version is accepted
 
   // TDevice.
   void ReadPage() override;
@@ -64,14 +76,17 @@ class TDevZorvan : public TDevice {
   void Run(std::uint8_t requestCode) override;
 
   // Current page (written by the UI thread as well).
-  bool SetCurrentPage(std::string_view page);
-  std::string_view CurrentPage() const;
+  void SetCurrentPage(TPageId page) { currentPage_.store(static_cast<int>(page)); }
+  TPageId CurrentPage() const { return static_cast<TPageId>(currentPage_.load()); }
 
   // Abort flag: set by a failed line check, by cancel and by disconnect.
   bool Aborted() const { return abort_.load(); }
   void Abort() { abort_.store(true); }
   void ClearAbort() { abort_.store(false); }
   void SetIdleSuppressed(bool suppressed) { idleSuppressed_.store(suppressed); }
+
+  // One exchange of a parameter in a query style, classified. Sets no colour and no flag.
+  TExchange Exchange(const std::string& command, TQuery style);
 
   // Query operations.
   bool Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator, int timeoutMs,
@@ -106,6 +121,7 @@ class TDevZorvan : public TDevice {
   int Family() const { return family_; }
   int Variant() const { return variant_; }
   int Build() const { return build_; }
+  TPanelIdentity Identity() const { return {family_, variant_, build_}; }
   int TypepanA() const { return typepanA_; }
   int TypepanB() const { return typepanB_; }
   const std::string& VersionText() const { return versionText_; }
@@ -125,19 +141,18 @@ class TDevZorvan : public TDevice {
  private:
   bool Terminated() const;
   void RunCurrentPage(bool write);
-  void RunPage(std::string_view page, bool write);
-  void RunPageOperation(std::string_view page, bool write);
+  void RunPage(TPageId page, bool write);
+  void RunPageOperation(TPageId page, bool write);
+  const TPageKind* Kind(TPageId page) const;
   void RunAll(bool write);
   void TerminalLine();
   void SetStatus(const std::string& text);
 
   TModem* worker_ = nullptr;
   TUiBridge* ui_ = nullptr;
-  std::map<std::string, TPageOperations, std::less<>> pages_;
+  const TPageSet* pages_ = nullptr;
   std::map<std::uint8_t, TOperation> requests_;
   std::vector<TOperation> versionSteps_;
-  TOperation loopPoll_;
-  TOperation signalRefresh_;
 
   std::atomic<int> currentPage_{0};
   std::atomic<bool> abort_{false};
@@ -151,7 +166,7 @@ class TDevZorvan : public TDevice {
   int family_ = 9;
   std::string versionText_;
   std::int64_t lastActivityMs_ = 0;
-  std::int64_t lastLoopPollMs_ = 0;
+  std::int64_t lastIdleWorkMs_ = 0;
   int keepAliveSeconds_ = 60;
   TFirmwareResume resume_;
   bool terminalAnswered_ = false;

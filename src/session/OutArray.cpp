@@ -76,4 +76,15 @@ void TOutArray::PostGridCell(const TControlRef& grid, const std::string& text, i
   Post(std::make_unique<TOutStringGrid>(grid, row, column, text));
 }
 
+void TOutArray::PostGridColors(const TControlRef& grid, int column, int row, const std::string& background,
+                               const std::string& text) {
+  Post(std::make_unique<TOutGridColors>(grid, row, column, background, text));
+}
+
+void TOutArray::PostFailure(const TControlRef& status, const std::string& command, const std::string& reason) {
+  Post(std::make_unique<TFailureOut>(status, command, reason));
+}
+
+void TOutArray::PostAllDone(bool write) { Post(std::make_unique<TAllDoneOut>(write)); }
+
 }  // namespace zorvan

@@ -35,6 +35,10 @@ class TOutArray {
   void PostMessageBox(const std::string& text);
   void PostStatus(const std::string& text, int panel);
   void PostGridCell(const TControlRef& grid, const std::string& text, int column, int row);
+  void PostGridColors(const TControlRef& grid, int column, int row, const std::string& background,
+                      const std::string& text);
+  void PostAllDone(bool write);
+  void PostFailure(const TControlRef& status, const std::string& command, const std::string& reason);
   void Post(std::unique_ptr<TOutElement> element);
 
   // Consumer side.

@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace zorvan {
+#include "base/ControlRef.h"
 
-struct TControlRef {
-  std::string form;
-  std::string control;
-  bool operator==(const TControlRef&) const = default;
-};
+namespace zorvan {
 
 class TOutElement {
  public:
@@ -33,6 +29,9 @@ enum : std::uint8_t {
   kOutStatus = 10,
   kOutGridCell = 11,
   kOutColor = 12,
+  kOutFailure = 13,
+  kOutGridColors = 14,
+  kOutAllDone = 15,
 };
 
 // A log line; the time stamp, when asked for, is already part of the text.
@@ -101,6 +100,44 @@ class TOutStringGrid : public TOutElement {
   int row;
   int column;
   std::string text;
+};
+
+// A parameter that a page operation could not read or write: the shell counts and lists them,
+// so that a partly failed operation is never reported as a success.
+class TFailureOut : public TOutElement {
+ public:
+  TFailureOut(TControlRef theStatus, std::string theCommand, std::string theReason)
+      : TOutElement(kOutFailure),
+        status(std::move(theStatus)),
+        command(std::move(theCommand)),
+        reason(std::move(theReason)) {}
+  TControlRef status;     // the parameter's status label: its page, and its caption names it
+  std::string command;    // the command as sent, without its value
+  std::string reason;     // what went wrong, for the user
+};
+
+// The colours of one grid cell.
+class TOutGridColors : public TOutElement {
+ public:
+  TOutGridColors(TControlRef theGrid, int theRow, int theColumn, std::string theBackground, std::string theText)
+      : TOutElement(kOutGridColors),
+        grid(std::move(theGrid)),
+        row(theRow),
+        column(theColumn),
+        background(std::move(theBackground)),
+        text(std::move(theText)) {}
+  TControlRef grid;
+  int row;
+  int column;
+  std::string background;
+  std::string text;
+};
+
+// Read-all or write-all went through every page.
+class TAllDoneOut : public TOutElement {
+ public:
+  explicit TAllDoneOut(bool theWrite) : TOutElement(kOutAllDone), write(theWrite) {}
+  bool write;
 };
 
 }  // namespace zorvan

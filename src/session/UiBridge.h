@@ -4,7 +4,10 @@
 // implement it; tests use a fake.
 #include <functional>
 #include <string>
+#include <unordered_map>
 
+#include "model/Codecs.h"
+#include "model/Control.h"
 #include "session/OutElement.h"
 
 namespace zorvan {
@@ -20,6 +23,22 @@ struct TPanelInfo {
   bool modemLink = false;
 };
 
+// The values of a page's fields as the user-interface thread saw them at one moment.
+class TPageValues {
+ public:
+  const TFieldState& operator[](const TControl& field) const {
+    static const TFieldState none;
+    auto found = values_.find(&field);
+    return found == values_.end() ? none : found->second;
+  }
+  void Set(const TControl& field, TFieldState state) { values_[&field] = std::move(state); }
+  void SetText(const TControl& field, std::string text) { values_[&field].text = std::move(text); }
+  void SetChecked(const TControl& field, bool checked) { values_[&field].checked = checked; }
+
+ private:
+  std::unordered_map<const TControl*, TFieldState> values_;
+};
+
 class TUiBridge {
  public:
   virtual ~TUiBridge() = default;
@@ -32,6 +51,8 @@ class TUiBridge {
   virtual std::string FieldText(const TControlRef& field) = 0;
   virtual bool FieldChecked(const TControlRef& field) = 0;
   virtual int FieldItemIndex(const TControlRef& field) = 0;
+  // Every field of a page in one call: what a page write sends.
+  virtual TPageValues PageValues(const TForm& page) = 0;
 
   // Connect protocol of the connection dialog (0 v.32, 1 v.110) for a modem connection.
   virtual int ConnectProtocol() = 0;

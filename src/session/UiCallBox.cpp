@@ -4,7 +4,7 @@
 
 namespace zorvan {
 
-void TUiCallBox::Call(std::function<void()> action) {
+void TUiCallBox::Call(std::function<void()> action, const std::function<void()>& wake) {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return !busy_; });  // one caller at a time
   busy_ = true;
@@ -12,6 +12,11 @@ void TUiCallBox::Call(std::function<void()> action) {
   done_ = false;
   failure_ = nullptr;
   changed_.notify_all();
+  if (wake) {
+    lock.unlock();
+    wake();
+    lock.lock();
+  }
   changed_.wait(lock, [&] { return done_; });
   std::exception_ptr failure = failure_;
   busy_ = false;

@@ -12,7 +12,8 @@ class TUiCallBox {
  public:
   // Worker side: blocks until the UI thread has run the action. An exception thrown by
   // the action is passed back to the caller.
-  void Call(std::function<void()> action);
+  // wake, when given, is called once the action waits, to get the UI thread to Serve at once.
+  void Call(std::function<void()> action, const std::function<void()>& wake = {});
 
   // UI side: waits up to the given real milliseconds for a call and runs it;
   // returns whether one ran.

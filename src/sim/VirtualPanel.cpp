@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "link/Clock.h"
+#include "pages/Catalogue.h"
 
 namespace zorvan::sim {
 namespace {
@@ -35,6 +36,8 @@ TVirtualPanel::TVirtualPanel(TPanelOptions options, TModemOptions modem)
     : options_(std::move(options)), modem_(modem), common_(std::make_shared<TCommonState>(options_.masterCode)) {
   common_->SetLevels(options_.gsmLevels);
   AddCommonCommands(store_, common_);
+  for (const TPageEntry& page : PageCatalogue().pages)
+    if (page.kind && page.kind->panelCommands) page.kind->panelCommands(store_);
 }
 
 TVirtualPanel::~TVirtualPanel() { Stop(); }

@@ -19,8 +19,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <QKeyEvent>
+#include <QGroupBox>
+#include <QFrame>
+
 #include "base/Cp1251.h"
 #include "session/Colors.h"
+#include "widgets/CheckCombo.h"
+#include "widgets/Trislider.h"
 
 namespace zorvan {
 namespace {
@@ -50,7 +56,43 @@ void ApplyLook(QWidget* w, const TControl& c) {
   w->setPalette(palette);
 }
 
+// Lets a typed character through the control's key filter; keys without a character pass.
+class TKeyFilterObject : public QObject {
+ public:
+  TKeyFilterObject(QWidget* edit, TKeyFilter filter) : QObject(edit), edit_(edit), filter_(filter) {
+    edit->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != edit_ || event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Clipboard and other shortcuts are not typing.
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString text = key->text();
+    if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() == 0x7f) return false;
+    const std::string typed = FromQt(text);
+    const char allowed = typed.size() == 1 ? filter_(typed[0]) : 0;
+    if (allowed == 0) return true;
+    if (allowed == typed[0]) return false;
+    // The filter turned the key into another character (lower-case hex digits, for example).
+    if (auto* line = qobject_cast<QLineEdit*>(edit_)) line->insert(ToQt(std::string(1, allowed)));
+    else if (auto* box = qobject_cast<QComboBox*>(edit_); box && box->lineEdit())
+      box->lineEdit()->insert(ToQt(std::string(1, allowed)));
+    return true;
+  }
+
+ private:
+  QWidget* edit_;
+  TKeyFilter filter_;
+};
+
+void InstallKeyFilter(QWidget* widget, const TControl& c) {
+  if (c.KeyFilter()) new TKeyFilterObject(widget, c.KeyFilter());
+}
+
 void BindLineEdit(QLineEdit* edit, TControl& c) {
+  InstallKeyFilter(edit, c);
   Listen(edit, c, [edit](const TControl& m) {
     ApplyLook(edit, m);
     if (m.MaxLength() > 0) edit->setMaxLength(m.MaxLength());
@@ -65,6 +107,7 @@ void BindLineEdit(QLineEdit* edit, TControl& c) {
 }
 
 void BindCombo(QComboBox* box, TControl& c) {
+  InstallKeyFilter(box, c);
   Listen(box, c, [box](const TControl& m) {
     ApplyLook(box, m);
     const QSignalBlocker block(box);
@@ -189,8 +232,11 @@ void BindTable(QTableWidget* table, TControl& c) {
       for (int col = 0; col < columns; ++col) {
         const QString text = ToQt(m.Cell(col, r));
         QTableWidgetItem* item = table->item(r, col);
-        if (!item) table->setItem(r, col, new QTableWidgetItem(text));
+        if (!item) table->setItem(r, col, item = new QTableWidgetItem(text));
         else if (item->text() != text) item->setText(text);
+        const auto [background, fore] = m.CellColors(col, r);
+        item->setBackground(background.empty() ? QBrush() : QBrush(ColorFromName(background, table, true)));
+        item->setForeground(fore.empty() ? QBrush() : QBrush(ColorFromName(fore, table)));
       }
   });
 }
@@ -239,6 +285,50 @@ void BindProgress(QProgressBar* bar, TControl& c) {
   });
 }
 
+void BindSlider(TTrislider* slider, TControl& c) {
+  auto model = slider->SharedModel();
+  auto syncing = std::make_shared<bool>(false);
+  Listen(slider, c, [slider, model, syncing](const TControl& m) {
+    ApplyLook(slider, m);
+    *syncing = true;
+    if (!m.Thumbs().empty()) model->SetThumbs(m.Thumbs());
+    model->SetLiveValue(m.Position());
+    *syncing = false;
+    slider->update();
+  });
+  // A drag moves the thumbs in the widget's model; the control follows.
+  const int handle = model->OnChange.Add([model, &c, syncing] {
+    if (*syncing) return;
+    const std::vector<int>& thumbs = model->Thumbs();
+    for (int i = 0; i < static_cast<int>(thumbs.size()); ++i) {
+      if (i >= static_cast<int>(c.Thumbs().size())) {
+        c.SetThumbs(thumbs);
+        c.Changed();
+        return;
+      }
+      c.SetThumb(i, thumbs[static_cast<std::size_t>(i)]);
+    }
+  });
+  QObject::connect(slider, &QObject::destroyed, [model, handle] { model->OnChange.Remove(handle); });
+}
+
+void BindCheckCombo(TCheckedComboBox* box, TControl& c) {
+  auto model = box->SharedModel();
+  auto syncing = std::make_shared<bool>(false);
+  Listen(box, c, [box, model, syncing](const TControl& m) {
+    ApplyLook(box, m);
+    *syncing = true;
+    if (model->Items() != m.Items()) model->SetItems(m.Items());
+    for (int i = 0; i < static_cast<int>(m.Items().size()); ++i) model->SetChecked(i, m.ItemChecked(i));
+    *syncing = false;
+  });
+  const int handle = model->OnChange.Add([model, &c, syncing] {
+    if (*syncing) return;
+    for (int i = 0; i < model->Count(); ++i) c.SetItemChecked(i, model->Checked(i));
+  });
+  QObject::connect(box, &QObject::destroyed, [model, handle] { model->OnChange.Remove(handle); });
+}
+
 void BindWidget(QWidget* widget, TControl& c) {
   Listen(widget, c, [widget](const TControl& m) {
     ApplyLook(widget, m);
@@ -268,6 +358,8 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* action = qobject_cast<QAction*>(object)) return BindAction(action, c);
   auto* w = qobject_cast<QWidget*>(object);
   if (!w) return;
+  if (auto* s = qobject_cast<TTrislider*>(w)) return BindSlider(s, c);
+  if (auto* b = qobject_cast<TCheckedComboBox*>(w)) return BindCheckCombo(b, c);
   if (auto* e = qobject_cast<QLineEdit*>(w)) return BindLineEdit(e, c);
   if (auto* b = qobject_cast<QComboBox*>(w)) return BindCombo(b, c);
   if (auto* b = qobject_cast<QCheckBox*>(w)) return BindCheck(b, c);
@@ -289,6 +381,58 @@ void BindForm(QWidget* root, TForm& form) {
     QObject* child = root->findChild<QObject*>(QString::fromStdString(control->Name()));
     if (child) BindControl(child, *control);
   }
+}
+
+namespace {
+
+// Whether a widget is what a control of this kind is shown with.
+bool WidgetFitsKind(const QObject* w, TControlKind kind) {
+  switch (kind) {
+    case K::Edit:
+    case K::MaskEdit: return qobject_cast<const QLineEdit*>(w) != nullptr;
+    case K::SpinEdit: return qobject_cast<const QSpinBox*>(w) != nullptr;
+    case K::Memo: return qobject_cast<const QPlainTextEdit*>(w) != nullptr;
+    case K::CheckBox: return qobject_cast<const QCheckBox*>(w) != nullptr;
+    case K::RadioButton: return qobject_cast<const QRadioButton*>(w) != nullptr;
+    case K::ComboBox:
+    case K::ComboBoxEx: return qobject_cast<const QComboBox*>(w) != nullptr;
+    case K::Label:
+    case K::LinkLabel: return qobject_cast<const QLabel*>(w) != nullptr;
+    case K::GroupBox:
+    case K::RadioGroup: return qobject_cast<const QGroupBox*>(w) != nullptr;
+    case K::Gauge:
+    case K::ProgressBar: return qobject_cast<const QProgressBar*>(w) != nullptr;
+    case K::Shape:
+    case K::Panel: return qobject_cast<const QFrame*>(w) != nullptr;
+    case K::ListView:
+    case K::TreeView: return qobject_cast<const QTreeWidget*>(w) != nullptr;
+    case K::StringGrid: return qobject_cast<const QTableWidget*>(w) != nullptr;
+    case K::Button: return qobject_cast<const QPushButton*>(w) != nullptr;
+    case K::ToolButton: return qobject_cast<const QToolButton*>(w) != nullptr;
+    case K::Slider: return qobject_cast<const TTrislider*>(w) != nullptr;
+    case K::CheckCombo: return qobject_cast<const TCheckedComboBox*>(w) != nullptr;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> ViewMismatches(const QWidget* root, const TForm& form) {
+  std::vector<std::string> problems;
+  for (const auto& control : form.Controls()) {
+    const auto* widget = root->findChild<QWidget*>(QString::fromStdString(control->Name()));
+    if (!widget) problems.push_back(control->Name() + ": no widget of this name");
+    else if (!WidgetFitsKind(widget, control->Kind())) problems.push_back(control->Name() + ": widget of another kind");
+  }
+  for (const QWidget* widget : root->findChildren<QWidget*>()) {
+    const QString name = widget->objectName();
+    // Qt's own parts (viewports, scroll bars, line edits inside combo boxes) are not ours.
+    if (name.isEmpty() || name.startsWith("qt_") || !widget->parentWidget()) continue;
+    if (qobject_cast<const QComboBox*>(widget->parentWidget()) || qobject_cast<const TCheckedComboBox*>(widget->parentWidget()))
+      continue;
+    if (!form.Find(name.toStdString())) problems.push_back(name.toStdString() + ": widget without a control");
+  }
+  return problems;
 }
 
 }  // namespace zorvan

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "model/Control.h"
 
@@ -21,5 +22,9 @@ QColor ColorFromName(const std::string& name, const QWidget* widget = nullptr, b
 void BindControl(QObject* widget, TControl& control);
 // Binds the root to the form itself and every child whose object name is a control name.
 void BindForm(QWidget* root, TForm& form);
+
+// What does not match between a view and its form: a control without a widget of its name and
+// kind, or a named widget that is no control of the form. Empty when they match.
+std::vector<std::string> ViewMismatches(const QWidget* root, const TForm& form);
 
 }  // namespace zorvan

@@ -15,8 +15,7 @@
 #include <QVBoxLayout>
 
 #include "base/Cp1251.h"
-#include "pages/common/Common.h"
-#include "pages/common/CommonView.h"
+#include "ui/PageViews.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
 #include "ui_ConnectDialog.h"
@@ -60,28 +59,12 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
   splashView_->setModal(true);
   BuildCommands();
 
-  for (const auto& page : shell_.Pages()) {
-    if (auto* common = dynamic_cast<TformCommon*>(page.get())) {
-      QWidget* view = CreateCommonView(*common, ui_->pageArea);
-      ui_->pageArea->addWidget(view);
-      pageViews_[page->Name()] = view;
-      BindForm(view, *page);
-      continue;
-    }
-    // Pages without a view of their own yet show their caption.
-    auto* view = new QWidget(ui_->pageArea);
-    view->setObjectName(QString::fromStdString(page->Name()));
-    auto* layout = new QVBoxLayout(view);
-    auto* title = new QLabel(ToQt(page->Caption()), view);
-    QFont font = title->font();
-    font.setBold(true);
-    font.setPointSize(font.pointSize() + 2);
-    title->setFont(font);
-    layout->addWidget(title);
-    layout->addStretch();
+  for (const TPageEntry& entry : shell_.Catalogue().pages) {
+    TPage& page = shell_.PageSet().Page(entry.id);
+    QWidget* view = CreatePageView(entry.id, page, ui_->pageArea);
     ui_->pageArea->addWidget(view);
-    pageViews_[page->Name()] = view;
-    BindForm(view, *page);
+    pageViews_[page.Name()] = view;
+    BindForm(view, page);
   }
   BindForm(this, shell_.Main());
   BindForm(connectView_.get(), shell_.ConnectDialog());
@@ -94,6 +77,8 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
     return ToQt(port) == VirtualPanelPort() ? StartVirtualPanel() : port;
   };
   shell_.SetView(this);
+  // A worker that waits for this thread is served at once, not at the next timer tick.
+  shell_.wakeUi = [this] { QMetaObject::invokeMethod(this, [this] { shell_.Tick(); }, Qt::QueuedConnection); };
   shell_.Start();
   LoadPlacement();
   connect(&timer_, &QTimer::timeout, this, [this] {

@@ -95,20 +95,6 @@ TEST(ConnectSettings, RoundTripAndGapInHistory) {
   EXPECT_FALSE(debug.log);
 }
 
-TEST(PageTree, FamiliesAndNodeCodes) {
-  const auto nodes9 = PageTreeNodes(9);
-  ASSERT_EQ(nodes9.size(), 14u);
-  EXPECT_EQ(Cp1251ToUtf8(nodes9[0].caption), "Общие настройки");
-  EXPECT_EQ(nodes9[13].code, 15);
-  const auto nodes101 = PageTreeNodes(101);
-  ASSERT_EQ(nodes101.size(), 8u);
-  EXPECT_EQ(Cp1251ToUtf8(nodes101[4].caption), "Кнопки");
-  EXPECT_EQ(PageForNodeCode(nodes101[4].code), "formShleif");
-  EXPECT_EQ(PageForNodeCode(5), "formACP");
-  EXPECT_EQ(PageForNodeCode(222), "formOuts");
-  EXPECT_EQ(PageForNodeCode(9), "");
-}
-
 TEST(MainForm, CommandsAtStart) {
   TMainForm form;
   EXPECT_TRUE(form["tbtnConnect"].Enabled());

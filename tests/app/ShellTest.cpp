@@ -150,7 +150,7 @@ TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
 
   shell.SetDeviceType(101);
   shell.Main().Tree().SelectNode(4);  // "Кнопки"
-  EXPECT_EQ(shell.Device().CurrentPage(), "formShleif");
+  EXPECT_EQ(shell.Device().CurrentPage(), TPageId::Shleif);
   // No connection: reading and the terminal do nothing.
   shell.Main()["tbtnRead"].Click();
   shell.Terminal()["Button1"].Click();

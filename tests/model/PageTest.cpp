@@ -155,7 +155,7 @@ TEST(ControlModel, RegistryAndHandlers) {
   TForm form("Form1");
   auto& edit = form.Add("etO", K::Edit);
   int changes = 0;
-  edit.onChange = [&](TControl&) { ++changes; };
+  edit.OnChange([&](TControl&) { ++changes; });
   edit.SetText("1");
   edit.SetText("1");
   EXPECT_EQ(changes, 1);

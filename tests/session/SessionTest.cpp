@@ -9,6 +9,7 @@
 #include "link/Clock.h"
 #include "link/Modem.h"
 #include "session/DevZorvan.h"
+#include "pages/Catalogue.h"
 #include "session/OutArray.h"
 #include "session/UiCallBox.h"
 #include "sim/VirtualPanel.h"
@@ -27,6 +28,13 @@ class TFakeUi : public TUiBridge {
   }
   bool FieldChecked(const TControlRef& field) override { return FieldText(field) == "true"; }
   int FieldItemIndex(const TControlRef&) override { return 0; }
+  TPageValues PageValues(const TForm& page) override {
+    TPageValues values;
+    RunOnUiThread([&] {
+      for (const auto& c : page.Controls()) values.Set(*c, {c->Text(), c->Checked(), c->ItemIndex()});
+    });
+    return values;
+  }
   int ConnectProtocol() override { return protocol; }
   void AdaptUiToPanel(const TPanelInfo& info) override {
     adaptedOnUiThread = std::this_thread::get_id() == uiThread;
@@ -77,6 +85,7 @@ struct TSessionRig {
           treeNodes.push_back(control.text);
       }
       if (element->Kind() == 9) messages.push_back(static_cast<TMsgOut&>(*element).text);
+      if (element->Kind() == kOutAllDone) ++allDone;
     }
   }
   void RunRequest(std::uint8_t code) {
@@ -101,6 +110,7 @@ struct TSessionRig {
   std::unique_ptr<TModem> modem;
   bool connected = false;
   bool disconnected = false;
+  int allDone = 0;
   std::string status;
   std::vector<std::string> log, treeNodes, messages;
 };
@@ -215,41 +225,47 @@ TEST(Session, TerminalLineAndServiceRequests) {
   EXPECT_TRUE(rig.Logged("com<-+rb"));
 }
 
+std::vector<std::string> ran;
+void RecordRead(TDevZorvan&, const TPage& page) { ran.push_back("r:" + page.Name()); }
+void RecordWrite(TDevZorvan&, const TPage& page) { ran.push_back("w:" + page.Name()); }
+void Cancel(TDevZorvan& device, const TPage& page) {
+  RecordRead(device, page);
+  device.Abort();
+}
+
 TEST(Session, PagesRunInTheirOrderAndCancelStopsReadAll) {
+  const TPageKind recording{.read = RecordRead, .write = RecordWrite};
+  const TPageKind cancelling{.read = Cancel, .write = RecordWrite};
+  TCatalogue catalogue = PageCatalogue();
+  for (TPageEntry& entry : catalogue.pages) entry.kind = entry.id == TPageId::GPRS ? &cancelling : &recording;
+  TPageSet pages(catalogue);
   TSessionRig rig;
-  std::vector<std::string> ran;
-  for (auto page : kPageIds) {
-    std::string name(page);
-    rig.device.RegisterPage(page, {[&ran, name](TDevZorvan&) { ran.push_back("r:" + name); },
-                                   [&ran, name](TDevZorvan&) { ran.push_back("w:" + name); }});
-  }
+  rig.device.SetPages(&pages);
   ASSERT_TRUE(rig.Connect());
-  rig.device.SetCurrentPage("formShleif");
+  ran.clear();
+  rig.device.SetCurrentPage(TPageId::Shleif);
   rig.RunRequest(3);
   EXPECT_EQ(ran, (std::vector<std::string>{"r:formRazd", "r:formShleif", "r:formKeys"}));
   ran.clear();
-  rig.RunRequest(5);
-  EXPECT_EQ(ran, (std::vector<std::string>{"r:formCommon", "r:formATests", "r:formGPRS", "r:formWays", "r:formACP",
-                                           "r:formRazd", "r:formShleif", "r:formKeyboard", "r:formKeys", "r:formTMKeys",
-                                           "r:formOuts", "r:FormEnNumber", "r:formSMS", "r:formWays",
-                                           "r:formHistory"}));
-  EXPECT_EQ(rig.messages, std::vector<std::string>{W("Чтение всех параметров завершено!")});
+  rig.device.SetCurrentPage(TPageId::Razd);
+  rig.RunRequest(4);
+  EXPECT_EQ(ran, (std::vector<std::string>{"w:formShleif", "w:formRazd", "w:formKeys"}));
   ran.clear();
   rig.RunRequest(6);
-  EXPECT_EQ(ran.size(), 13u);
-  EXPECT_EQ(ran[4], "w:formShleif");
-  EXPECT_EQ(ran[5], "w:formRazd");
-  EXPECT_EQ(ran[6], "w:formACP");
+  EXPECT_EQ(ran, (std::vector<std::string>{"w:formCommon", "w:formATests", "w:formGPRS", "w:formWays", "w:formShleif",
+                                           "w:formRazd", "w:formACP", "w:formKeyboard", "w:formKeys", "w:formTMKeys",
+                                           "w:formOuts", "w:FormEnNumber", "w:formSMS"}));
+  EXPECT_EQ(rig.allDone, 1);
 
-  // Cancel on the third page: no completion message, the tree stays on that node.
-  rig.messages.clear();
+  // Cancel on the third page: no completion, the tree stays on that node.
+  ran.clear();
   rig.treeNodes.clear();
-  rig.device.RegisterPage("formGPRS", {[](TDevZorvan& device) { device.Abort(); }, {}});
   rig.RunRequest(5);
-  EXPECT_TRUE(rig.messages.empty());
+  EXPECT_EQ(ran, (std::vector<std::string>{"r:formCommon", "r:formATests", "r:formGPRS"}));
+  EXPECT_EQ(rig.allDone, 1);
   ASSERT_FALSE(rig.treeNodes.empty());
   EXPECT_EQ(rig.treeNodes.back(), "2");
-  EXPECT_EQ(rig.device.CurrentPage(), "formGPRS");
+  EXPECT_EQ(rig.device.CurrentPage(), TPageId::GPRS);
 }
 
 TEST(Session, CableKeepAliveAndLostLine) {

@@ -47,7 +47,7 @@ void BinderTest::modelToWidgetsAndBack() {
   QCOMPARE(lineEdit->text(), QString::fromUtf8("Объект"));
   QCOMPARE(root.findChild<QComboBox*>("cbList")->currentText(), QString("20"));
   int changes = 0;
-  edit.onChange = [&](TControl&) { ++changes; };
+  edit.OnChange([&](TControl&) { ++changes; });
   lineEdit->selectAll();
   QTest::keyClicks(lineEdit, "A7");
   QCOMPARE(edit.Text(), std::string("A7"));

@@ -1,35 +1,75 @@
 #include "pages/common/CommonOperations.h"
 
-#include <exception>
-
 #include "base/Cp1251.h"
 #include "base/ValueHelpers.h"
 #include "link/Modem.h"
 #include "link/RequestCodes.h"
 #include "pages/common/Common.h"
-#include "session/DevZorvan.h"
 #include "session/OutArray.h"
+#include "session/PageRun.h"
 
 namespace zorvan {
 namespace {
-
-const TControlRef etO{"formCommon", "etO"};
-const TControlRef etKey{"formCommon", "etKey"};
-const TControlRef ChIMEI{"formCommon", "ChIMEI"};
-const TControlRef lbO{"formCommon", "lbO"};
-const TControlRef lbKey{"formCommon", "lbKey"};
-const TControlRef LIMEI{"formCommon", "LIMEI"};
-const TControlRef GSMSig{"formCommon", "GSMSig"};
-const TControlRef GSMErr{"formCommon", "GSMErr"};
-const TControlRef Label1{"formCommon", "Label1"};
-const TControlRef Label2{"formCommon", "Label2"};
-const TControlRef URLLabel5{"formCommon", "URLLabel5"};
-const TControlRef URLLabel6{"formCommon", "URLLabel6"};
 
 const char* const kDefaultObjectNumber = "0050";
 const char* const kDefaultMasterCode = "5281";
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// Four hexadecimal digits; a write sends the normalised field.
+class TObjectNumberCodec : public TCodec {
+ public:
+  std::optional<std::string> Decode(std::string_view reply) const override {
+    const std::string value = Cp1251Upper(TrimBlanks(reply));
+    if (value.empty() || value.size() > 4) return std::nullopt;
+    for (char c : value)
+      if (!IsHexDigit(c)) return std::nullopt;
+    return value;
+  }
+  std::optional<std::string> Encode(const TFieldState& field) const override {
+    return NormaliseObjectNumber(field.text);
+  }
+  std::optional<std::string> Fill(const TFieldState& field) const override {
+    std::string value = NormaliseObjectNumber(field.text);
+    if (value == field.text) return std::nullopt;
+    return value;
+  }
+};
+
+class TMasterCodeCodec : public TCodec {
+ public:
+  std::optional<std::string> Decode(std::string_view reply) const override {
+    const std::string value = TrimBlanks(reply);
+    if (value.size() != 4) return std::nullopt;
+    for (char c : value)
+      if (c < '0' || c > '9') return std::nullopt;
+    return value;
+  }
+  std::optional<std::string> Encode(const TFieldState& field) const override {
+    return NormaliseMasterCode(field.text);
+  }
+  std::optional<std::string> Fill(const TFieldState& field) const override {
+    std::string value = NormaliseMasterCode(field.text);
+    if (value == field.text) return std::nullopt;
+    return value;
+  }
+};
+
+// "+P2" answers "01" when the protocol is on.
+class TImeiCodec : public TCodec {
+ public:
+  std::optional<std::string> Decode(std::string_view reply) const override {
+    if (TrimBlanks(reply).empty()) return std::nullopt;
+    return reply.find("01") != std::string_view::npos ? "true" : "false";
+  }
+  std::optional<std::string> Encode(const TFieldState& field) const override { return field.checked ? "1" : "0"; }
+};
+
+const TObjectNumberCodec kObjectNumber;
+const TMasterCodeCodec kMasterCode;
+const TImeiCodec kImei;
+
+bool PanelHasImeiIdent(const TPanelIdentity& panel) { return HasImeiIdent(panel.family, panel.build); }
 
 // The SIM commands and the signal level: no terminator, the raw reply is what counts.
 std::string SendRaw(TDevZorvan& device, const std::string& command) {
@@ -38,17 +78,17 @@ std::string SendRaw(TDevZorvan& device, const std::string& command) {
   return reply;
 }
 
-void ShowActiveSim(TDevZorvan& device, bool simOne) {
+void ShowActiveSim(TDevZorvan& device, const TformCommon& page, bool simOne) {
   TOutArray& out = device.Out();
-  out.PostText(Label1, simOne ? "t" : "f");
-  out.PostText(Label2, simOne ? "f" : "t");
-  out.PostText(URLLabel5, simOne ? "f" : "t");
-  out.PostText(URLLabel6, simOne ? "t" : "f");
+  out.PostText(page.Label1, simOne ? "t" : "f");
+  out.PostText(page.Label2, simOne ? "f" : "t");
+  out.PostText(page.URLLabel5, simOne ? "f" : "t");
+  out.PostText(page.URLLabel6, simOne ? "t" : "f");
 }
 
 // Reads "+AQ" and "+AZ" and shows the level on the active SIM's gauge. Returns the "+AZ" reply.
 // Empty when the exchange did not bring the whole answer.
-std::string ReadSignal(TDevZorvan& device) {
+std::string ReadSignal(TDevZorvan& device, const TformCommon& page) {
   const std::string levelReply = SendRaw(device, "+AQ");
   const int level = SignalLevelFromReply(levelReply);
   std::string sim = SendRaw(device, "+AZ");
@@ -56,85 +96,86 @@ std::string ReadSignal(TDevZorvan& device) {
   if (sim.find("OK") == std::string::npos) return {};
   TOutArray& out = device.Out();
   if (device.Family() == 101) {
-    if (levelReply.find("OK") != std::string::npos) out.PostInt(GSMSig, level);
+    if (levelReply.find("OK") != std::string::npos) out.PostInt(page.GSMSig, level);
     return sim;
   }
   const bool simOne = SimOneActive(sim);
   const bool twoSims = device.Variant() == 5;
   if (!simOne) {
-    if (twoSims) ShowActiveSim(device, false);
-    out.PostText(GSMSig, "clMoneyGreen");
-    out.PostText(GSMErr, "clBlue");
-    out.PostInt(GSMErr, level);
+    if (twoSims) ShowActiveSim(device, page, false);
+    out.PostText(page.GSMSig, "clMoneyGreen");
+    out.PostText(page.GSMErr, "clBlue");
+    out.PostInt(page.GSMErr, level);
   } else {
-    out.PostText(GSMSig, "clBlue");
-    out.PostText(GSMErr, "clMoneyGreen");
-    if (twoSims) ShowActiveSim(device, true);
-    out.PostInt(GSMSig, level);
+    out.PostText(page.GSMSig, "clBlue");
+    out.PostText(page.GSMErr, "clMoneyGreen");
+    if (twoSims) ShowActiveSim(device, page, true);
+    out.PostInt(page.GSMSig, level);
   }
   return sim;
 }
 
-void ReadCommonSteps(TDevZorvan& device) {
-  TOutArray& out = device.Out();
-  std::string reply;
-  if (device.Aborted()) return;
-  device.ReadParam("+o", lbO, reply);
-  if (!reply.empty()) out.PostText(etO, reply);
-  if (device.Aborted()) return;
-  device.ReadParam("+FMR", lbKey, reply);
-  if (!reply.empty()) out.PostText(etKey, reply);
-  if (device.Aborted()) return;
-  const std::string sim = ReadSignal(device);
-  if (device.Aborted()) return;
-  if (HasImeiIdent(device.Family(), device.Build())) {
-    device.ReadParam("+P2", LIMEI, reply);
-    if (reply.empty()) out.PostColor(LIMEI, clRed);
-    else out.PostChecked(ChIMEI, reply.find("01") != std::string::npos);
-    if (device.Aborted()) return;
-  }
-  // A family 101 panel is left on SIM 1 after a read.
-  if (device.Family() == 101 && !sim.empty() && !SimOneActive(sim)) SendRaw(device, "+AZ=0");
+const TformCommon& Common(const TPage& page) { return static_cast<const TformCommon&>(page); }
+
+void ReadCommon(TDevZorvan& device, const TPage& p) {
+  const TformCommon& page = Common(p);
+  RunPageSteps(device, page, "Ошибка при чтении общих настроек!", [&](TPageRun& run) {
+    const auto& params = page.Params();
+    run.Read(params[0]);
+    if (run.Stopped()) return;
+    run.Read(params[1]);
+    if (run.Stopped()) return;
+    const std::string sim = ReadSignal(device, page);
+    if (run.Stopped()) return;
+    run.Read(params[2]);
+    if (run.Stopped()) return;
+    // A family 101 panel is left on SIM 1 after a read.
+    if (device.Family() == 101 && !sim.empty() && !SimOneActive(sim)) SendRaw(device, "+AZ=0");
+  });
 }
 
-void WriteValue(TDevZorvan& device, const std::string& command, const TControlRef& status) {
-  std::string reply;
-  const bool ok = device.Query(command, reply, true, "OK", 4500, 3);
-  device.Out().PostColor(status, ok ? clBlue : clRed);
+void WriteCommon(TDevZorvan& device, const TPage& p) {
+  const TformCommon& page = Common(p);
+  RunPageSteps(device, page, "Ошибка при записи общих настроек!", [&](TPageRun& run) {
+    run.WriteTable();
+    if (!run.Stopped() && device.Family() == 101) SendRaw(device, "+AZ=0");
+  });
 }
 
-void WriteCommonSteps(TDevZorvan& device) {
-  TOutArray& out = device.Out();
-  if (device.Aborted()) return;
-  const std::string object = NormaliseObjectNumber(device.Ui().FieldText(etO));
-  out.PostText(etO, object);
-  WriteValue(device, "+o=" + object, lbO);
-  if (device.Aborted()) return;
-  const std::string code = NormaliseMasterCode(device.Ui().FieldText(etKey));
-  out.PostText(etKey, code);
-  WriteValue(device, "+FMW=" + code, lbKey);
-  if (device.Aborted()) return;
-  if (HasImeiIdent(device.Family(), device.Build())) {
-    WriteValue(device, std::string("+P2=") + (device.Ui().FieldChecked(ChIMEI) ? "1" : "0"), LIMEI);
-    if (device.Aborted()) return;
-  }
-  if (device.Family() == 101) SendRaw(device, "+AZ=0");
+void RefreshSignal(TDevZorvan& device, const TPage& page) { ReadSignal(device, Common(page)); }
+
+// A panel with two SIM cards shows its signal as soon as it is connected.
+void ShowSignalOnConnect(TDevZorvan& device, const TPage& page) {
+  if (device.Variant() == 5) ReadSignal(device, Common(page));
 }
 
-void SelectSim(TDevZorvan& device, bool simOne) {
+void SelectSim(TDevZorvan& device, const TformCommon& page, bool simOne) {
   TModem* worker = device.Worker();
   // Over a GSM data call the SIM in use carries the call itself.
   if (worker == nullptr || worker->ModemLink()) return;
   SendRaw(device, simOne ? "+AZ=0" : "+AZ=1");
   TOutArray& out = device.Out();
-  ShowActiveSim(device, simOne);
-  out.PostText(GSMSig, simOne ? "clBlue" : "clMoneyGreen");
-  if (simOne) out.PostInt(GSMSig, 0);
-  out.PostText(GSMErr, simOne ? "clMoneyGreen" : "clBlue");
-  if (!simOne) out.PostInt(GSMErr, 0);
+  ShowActiveSim(device, page, simOne);
+  out.PostText(page.GSMSig, simOne ? "clBlue" : "clMoneyGreen");
+  if (simOne) out.PostInt(page.GSMSig, 0);
+  out.PostText(page.GSMErr, simOne ? "clMoneyGreen" : "clBlue");
+  if (!simOne) out.PostInt(page.GSMErr, 0);
+}
+
+void SelectSim1(TDevZorvan& device, const TPage& page) { SelectSim(device, Common(page), true); }
+void SelectSim2(TDevZorvan& device, const TPage& page) { SelectSim(device, Common(page), false); }
+
+std::unique_ptr<TPage> Create(std::string id, std::string caption) {
+  return std::make_unique<TformCommon>(std::move(id), std::move(caption));
 }
 
 }  // namespace
+
+void TformCommon::AddParams() {
+  AddParam({.field = &etO, .read = "+o", .write = "+o=", .codec = &kObjectNumber});
+  AddParam({.field = &etKey, .read = "+FMR", .write = "+FMW=", .codec = &kMasterCode});
+  AddParam({.field = &ChIMEI, .read = "+P2", .write = "+P2=", .codec = &kImei, .applies = PanelHasImeiIdent});
+}
 
 std::string NormaliseObjectNumber(std::string_view text) {
   std::string value = Cp1251Upper(TrimBlanks(text));
@@ -165,33 +206,17 @@ int SignalLevelFromReply(std::string_view reply) {
 
 bool SimOneActive(std::string_view reply) { return reply.find('0') != std::string_view::npos; }
 
-void ReadCommon(TDevZorvan& device) {
-  try {
-    ReadCommonSteps(device);
-  } catch (const std::exception&) {
-    device.Out().PostLog(W("Ошибка при чтении общих настроек!"), true, true);
-  }
-}
-
-void WriteCommon(TDevZorvan& device) {
-  try {
-    WriteCommonSteps(device);
-  } catch (const std::exception&) {
-    device.Out().PostLog(W("Ошибка при записи общих настроек!"), true, true);
-  }
-}
-
-void RefreshSignal(TDevZorvan& device) { ReadSignal(device); }
-
-void SelectSim1(TDevZorvan& device) { SelectSim(device, true); }
-
-void SelectSim2(TDevZorvan& device) { SelectSim(device, false); }
-
-void RegisterCommon(TDevZorvan& device) {
-  device.RegisterPage("formCommon", {ReadCommon, WriteCommon});
-  device.RegisterRequest(request::kSelectSim1, SelectSim1);
-  device.RegisterRequest(request::kSelectSim2, SelectSim2);
-  device.SetSignalRefresh(RefreshSignal);
+const TPageKind& CommonKind() {
+  static const TPageKind kind{
+      .create = Create,
+      .read = ReadCommon,
+      .write = WriteCommon,
+      .requests = {{request::kSelectSim1, SelectSim1}, {request::kSelectSim2, SelectSim2}},
+      .idle = RefreshSignal,
+      .idleSeconds = 11,
+      .connected = ShowSignalOnConnect,
+  };
+  return kind;
 }
 
 }  // namespace zorvan

@@ -1,20 +1,10 @@
 #pragma once
-// The general settings page's panel operations, run on the worker thread.
+// The general settings page's panel operations, run on the worker thread, and the values
+// they exchange.
 #include <string>
 #include <string_view>
 
 namespace zorvan {
-
-class TDevZorvan;
-
-void ReadCommon(TDevZorvan& device);
-void WriteCommon(TDevZorvan& device);
-void RefreshSignal(TDevZorvan& device);
-void SelectSim1(TDevZorvan& device);
-void SelectSim2(TDevZorvan& device);
-
-// Registers the page's read and write, the SIM requests (24, 25) and the idle refresh.
-void RegisterCommon(TDevZorvan& device);
 
 // Values as they are sent: four characters, never "0000"; a code of at least 1000.
 std::string NormaliseObjectNumber(std::string_view text);

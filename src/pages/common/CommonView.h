@@ -1,12 +1,12 @@
 #pragma once
-// The windowed view of the general settings page: the Designer form, the edits' key
-// filters and the height of the signal group. The caller binds it to the page model.
+// The windowed view of the general settings page: the Designer form and the height of the
+// signal group. The main window binds it to the page model.
 class QWidget;
 
 namespace zorvan {
 
-class TformCommon;
+class TPage;
 
-QWidget* CreateCommonView(TformCommon& page, QWidget* parent);
+QWidget* CreateCommonView(TPage& page, QWidget* parent);
 
 }  // namespace zorvan

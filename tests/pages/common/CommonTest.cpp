@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Cp1251.h"
+#include "pages/Catalogue.h"
 #include "pages/common/Common.h"
 #include "pages/common/CommonOperations.h"
 
@@ -59,7 +60,8 @@ TEST(CommonValues, ImeiIdentOnlyOnFamilyNineBuildsTwoTo999) {
 }
 
 TEST(CommonPage, StartsAsDesignedAndDefaultsOnlyTouchTheTwoEdits) {
-  TformCommon page;
+  TPageSet pagePages(PageCatalogue());
+  TformCommon& page = pagePages.Get<TformCommon>();
   EXPECT_EQ(page.Name(), "formCommon");
   EXPECT_FALSE(page["IMEIidentGroup"].Visible());
   EXPECT_FALSE(page["GSMSig"].Enabled());
@@ -78,7 +80,8 @@ TEST(CommonPage, StartsAsDesignedAndDefaultsOnlyTouchTheTwoEdits) {
 }
 
 TEST(CommonPage, SettingsFileRoundTrip) {
-  TformCommon saved;
+  TPageSet savedPages(PageCatalogue());
+  TformCommon& saved = savedPages.Get<TformCommon>();
   saved["etO"].SetText("1A2F");
   saved["etKey"].SetText("1234");
   saved["ChIMEI"].SetChecked(true);
@@ -86,12 +89,14 @@ TEST(CommonPage, SettingsFileRoundTrip) {
   saved.SaveToIni(ini);
   EXPECT_EQ(ini.ReadString("formCommon", "etO", ""), "1A2F");
   EXPECT_EQ(ini.ReadString("formCommon", "ChIMEI", ""), "1");
-  TformCommon loaded;
+  TPageSet loadedPages(PageCatalogue());
+  TformCommon& loaded = loadedPages.Get<TformCommon>();
   loaded.LoadFromIni(ini);
   EXPECT_EQ(loaded["etO"].Text(), "1A2F");
   EXPECT_EQ(loaded["etKey"].Text(), "1234");
   EXPECT_TRUE(loaded["ChIMEI"].Checked());
-  TformCommon empty;
+  TPageSet emptyPages(PageCatalogue());
+  TformCommon& empty = emptyPages.Get<TformCommon>();
   empty.LoadFromIni(TIniFile());
   EXPECT_EQ(empty["etO"].Text(), "0050");  // a missing key gives the built-in default
 }
@@ -108,7 +113,8 @@ TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {
       {9, 0, 18, false, false, true, false, 90},  {101, 5, 12, false, false, false, true, 58},
   };
   for (const Case& c : cases) {
-    TformCommon page;
+    TPageSet pagePages(PageCatalogue());
+    TformCommon& page = pagePages.Get<TformCommon>();
     page.AdaptToPanel({c.family, c.variant, c.build});
     const std::string at = std::to_string(c.family) + "." + std::to_string(c.variant) + "." + std::to_string(c.build);
     EXPECT_EQ(page["IMEIidentGroup"].Visible(), c.imeiShown) << at;
@@ -122,7 +128,8 @@ TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {
     EXPECT_EQ(page["GroupBox2"].Position(), c.groupHeight) << at;
   }
   // A family 101 panel after a family 9 one gets the second row back when it is 9 again.
-  TformCommon page;
+  TPageSet pagePages(PageCatalogue());
+  TformCommon& page = pagePages.Get<TformCommon>();
   page.AdaptToPanel({101, 5, 12});
   page.AdaptToPanel({9, 5, 12});
   EXPECT_TRUE(page["GSMErr"].Visible());
@@ -130,7 +137,8 @@ TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {
 }
 
 TEST(CommonPage, LinksPostTheirRequestsAndRestartReconnects) {
-  TformCommon page;
+  TPageSet pagePages(PageCatalogue());
+  TformCommon& page = pagePages.Get<TformCommon>();
   std::vector<int> posted;
   bool connected = false;
   int reconnects = 0;

@@ -1,0 +1,128 @@
+#include "model/Codecs.h"
+
+#include <cstdio>
+
+#include "base/ValueHelpers.h"
+
+namespace zorvan {
+namespace {
+
+constexpr std::size_t kMaxDigits = 9;  // fits a long everywhere without overflow
+
+std::optional<long> ParseDigits(std::string_view text, int base) {
+  if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
+  long value = 0;
+  for (char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else return std::nullopt;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+std::optional<long> InRange(std::optional<long> value, long min, long max) {
+  if (!value || *value < min || *value > max) return std::nullopt;
+  return value;
+}
+
+std::string Trimmed(std::string_view text) { return TrimBlanks(text); }
+
+}  // namespace
+
+std::optional<long> ParseHex(std::string_view text) { return ParseDigits(text, 16); }
+std::optional<long> ParseDecimal(std::string_view text) { return ParseDigits(text, 10); }
+
+std::string HexText(long value, int width) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*lX", width, value);
+  return text;
+}
+
+std::string DecimalText(long value, int width) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*ld", width, value);
+  return text;
+}
+
+std::optional<std::string> TTextCodec::Decode(std::string_view reply) const { return Trimmed(reply); }
+std::optional<std::string> TTextCodec::Encode(const TFieldState& field) const { return field.text; }
+
+std::optional<std::string> TFlagCodec::Decode(std::string_view reply) const {
+  const std::string value = Trimmed(reply);
+  if (value.empty()) return std::nullopt;
+  bool on = false;
+  switch (rule_) {
+    case OneIsOn: on = value[0] == '1'; break;
+    case OneIsOff: on = value[0] != '1'; break;
+    case ZeroIsOff: on = value[0] != '0'; break;
+  }
+  return on ? "true" : "false";
+}
+
+std::optional<std::string> TFlagCodec::Encode(const TFieldState& field) const {
+  const bool one = rule_ == OneIsOff ? !field.checked : field.checked;
+  return one ? "1" : "0";
+}
+
+std::optional<std::string> THexCodec::Decode(std::string_view reply) const {
+  auto value = InRange(ParseHex(Trimmed(reply)), min_, max_);
+  if (!value) return std::nullopt;
+  return std::to_string(*value);
+}
+
+std::optional<std::string> THexCodec::Encode(const TFieldState& field) const {
+  auto value = InRange(ParseDecimal(Trimmed(field.text)), min_, max_);
+  if (!value) return std::nullopt;
+  return HexText(*value, width_);
+}
+
+std::optional<std::string> TDecimalCodec::Decode(std::string_view reply) const {
+  auto value = InRange(ParseDecimal(Trimmed(reply)), min_, max_);
+  if (!value) return std::nullopt;
+  return std::to_string(*value);
+}
+
+std::optional<std::string> TDecimalCodec::Encode(const TFieldState& field) const {
+  auto value = InRange(ParseDecimal(Trimmed(field.text)), min_, max_);
+  if (!value) return std::nullopt;
+  return DecimalText(*value, width_);
+}
+
+std::optional<std::string> TItemIndexCodec::Decode(std::string_view reply) const {
+  auto value = ParseDecimal(Trimmed(reply));
+  if (!value || *value % scale_ != 0) return std::nullopt;
+  const long index = *value / scale_ - offset_;
+  if (index < 0 || index >= items_) return std::nullopt;
+  return std::to_string(index);
+}
+
+std::optional<std::string> TItemIndexCodec::Encode(const TFieldState& field) const {
+  if (field.itemIndex < 0 || field.itemIndex >= items_) return std::nullopt;
+  return DecimalText(static_cast<long>(field.itemIndex + offset_) * scale_, width_);
+}
+
+std::optional<std::string> TPartitionMaskCodec::Decode(std::string_view reply) const {
+  const std::string value = Trimmed(reply);
+  if (value.size() != 2) return std::nullopt;
+  auto mask = ParseHex(value);
+  if (!mask || *mask > 0x3F) return std::nullopt;
+  std::string bits;
+  for (int n = 0; n < 6; ++n) bits += (*mask >> n) & 1 ? '1' : '0';
+  return bits;
+}
+
+std::optional<std::string> TPartitionMaskCodec::Encode(const TFieldState& field) const {
+  if (field.text.size() != 6) return std::nullopt;
+  long mask = 0;
+  for (int n = 0; n < 6; ++n) {
+    const char c = field.text[static_cast<std::size_t>(n)];
+    if (c != '0' && c != '1') return std::nullopt;
+    if (c == '1') mask |= 1L << n;
+  }
+  return HexText(mask, 2);
+}
+
+}  // namespace zorvan

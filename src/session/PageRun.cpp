@@ -1,0 +1,128 @@
+#include "session/PageRun.h"
+
+#include "base/Cp1251.h"
+#include "link/Modem.h"
+#include "session/OutArray.h"
+
+namespace zorvan {
+namespace {
+
+// The command as the user knows it: without the value a write appends.
+std::string CommandName(const std::string& command) {
+  auto equals = command.find('=');
+  return equals == std::string::npos ? command : command.substr(0, equals);
+}
+
+const TControl& StatusOf(const TControl& field) { return field.StatusLabel() ? *field.StatusLabel() : field; }
+
+}  // namespace
+
+std::string OutcomeText(TOutcome outcome) {
+  switch (outcome) {
+    case TOutcome::Done: return W("выполнено");
+    case TOutcome::Silent: return W("панель не ответила");
+    case TOutcome::Refused: return W("панель ответила ERR");
+    case TOutcome::Ignored: return W("панель ответила IGN");
+    case TOutcome::LineLost: return W("связь с панелью потеряна");
+    case TOutcome::Unreadable: return W("ответ панели не распознан");
+    case TOutcome::Invalid: return W("недопустимое значение");
+    case TOutcome::Cancelled: return W("операция отменена");
+  }
+  return {};
+}
+
+TPageRun::TPageRun(TDevZorvan& device, const TPage& page, const char* failureLine)
+    : device_(device), page_(page), failureLine_(W(failureLine)) {}
+
+TPageRun::~TPageRun() {
+  if (failures_ > 0 || broken_) device_.Out().PostLog(failureLine_, true, true);
+}
+
+bool TPageRun::Stopped() const { return device_.Aborted() || device_.Worker() == nullptr || device_.Worker()->IsTerminated(); }
+
+const TPageValues& TPageRun::Values() {
+  if (!haveValues_) {
+    values_ = device_.Ui().PageValues(page_);
+    haveValues_ = true;
+  }
+  return values_;
+}
+
+void TPageRun::Show(const TControl& field, const std::string& text) {
+  device_.Out().PostText(field, text);
+  if (haveValues_) values_.SetText(field, text);
+}
+
+void TPageRun::Pending(const TControl& status) { device_.Out().PostColor(status, clWindowText); }
+
+void TPageRun::Succeeded(const TControl& status) { device_.Out().PostColor(status, clBlue); }
+
+void TPageRun::Failed(const TControl& status, const std::string& command, TOutcome why) {
+  device_.Out().PostColor(status, clRed);
+  ++failures_;
+  device_.Out().PostFailure(status, CommandName(command), OutcomeText(why));
+}
+
+TExchange TPageRun::Step(const TControl& status, const std::string& command, TQuery style,
+                         const std::string& shownCommand) {
+  Pending(status);
+  TExchange result = Exchange(command, style);
+  if (result.Ok()) Succeeded(status);
+  else Failed(status, shownCommand, result.outcome);
+  return result;
+}
+
+bool TPageRun::Applies(const TParam& param) const {
+  return !param.applies || param.applies(device_.Identity());
+}
+
+bool TPageRun::Read(const TParam& param) {
+  if (param.readStyle == TQuery::None || param.read.empty() || !Applies(param)) return true;
+  const TControl& status = StatusOf(*param.field);
+  if (Stopped()) return false;
+  Pending(status);
+  const TExchange result = Exchange(param.read, param.readStyle);
+  if (!result.Ok()) {
+    Failed(status, param.read, result.outcome);
+    return false;
+  }
+  const auto shown = param.codec->Decode(result.value);
+  if (!shown) {
+    // A reply that means nothing is not put into the field.
+    device_.Out().PostLog(W(" # Непонятный ответ на ") + param.read + ": " + result.value, true, true);
+    Failed(status, param.read, TOutcome::Unreadable);
+    return false;
+  }
+  device_.Out().PostText(*param.field, *shown);
+  Succeeded(status);
+  return true;
+}
+
+bool TPageRun::Write(const TParam& param) {
+  if (param.writeStyle == TQuery::None || param.write.empty() || !Applies(param)) return true;
+  const TControl& status = StatusOf(*param.field);
+  if (Stopped()) return false;
+  if (const auto filled = param.codec->Fill(Values()[*param.field])) Show(*param.field, *filled);
+  const auto value = param.codec->Encode(Values()[*param.field]);
+  if (!value) {
+    Failed(status, param.write, TOutcome::Invalid);
+    return false;
+  }
+  return Step(status, param.write + *value, param.writeStyle, param.write).Ok();
+}
+
+void TPageRun::ReadTable() {
+  for (const TParam& param : page_.Params()) {
+    if (Stopped()) return;
+    Read(param);
+  }
+}
+
+void TPageRun::WriteTable() {
+  for (const TParam& param : page_.Params()) {
+    if (Stopped()) return;
+    Write(param);
+  }
+}
+
+}  // namespace zorvan
