@@ -55,8 +55,9 @@ std::optional<std::string> TFlagCodec::Decode(std::string_view reply) const {
   if (value.empty()) return std::nullopt;
   bool on = false;
   switch (rule_) {
-    case OneIsOn: on = value[0] == '1'; break;
-    case OneIsOff: on = value[0] != '1'; break;
+    case OneIsOn: on = value == "1"; break;
+    case OneIsOff: on = value != "1"; break;
+    case FirstIsOne: on = value[0] == '1'; break;
     case ZeroIsOff: on = value[0] != '0'; break;
   }
   return on ? "true" : "false";

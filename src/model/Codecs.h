@@ -38,9 +38,10 @@ class TTextCodec : public TCodec {
 class TFlagCodec : public TCodec {
  public:
   enum TRule {
-    OneIsOn,   // checked when the reply starts with "1"
-    OneIsOff,  // unchecked when the reply starts with "1" (and "1" is sent for unchecked)
-    ZeroIsOff  // checked unless the reply starts with "0"
+    OneIsOn,    // checked when the reply is "1"
+    OneIsOff,   // unchecked when the reply is "1" (and "1" is sent for unchecked)
+    FirstIsOne, // checked when the reply's first character is "1"
+    ZeroIsOff   // checked unless the reply starts with "0"
   };
   explicit TFlagCodec(TRule rule) : rule_(rule) {}
   std::optional<std::string> Decode(std::string_view reply) const override;

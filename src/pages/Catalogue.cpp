@@ -1,8 +1,13 @@
 #include "pages/Catalogue.h"
 
-#include "pages/common/Common.h"
-
 namespace zorvan {
+
+// What each built page's folder gives; a page's row names it once the page is built.
+const TPageKind& CommonKind();
+const TPageKind& ATestsKind();
+const TPageKind& GprsKind();
+const TPageKind& OutsKind();
+const TPageKind& EnNumberKind();
 
 const TCatalogue& PageCatalogue() {
   using P = TPageId;

@@ -53,6 +53,11 @@ void TPageRun::Show(const TControl& field, const std::string& text) {
   if (haveValues_) values_.SetText(field, text);
 }
 
+void TPageRun::ShowChecked(const TControl& field, bool checked) {
+  device_.Out().PostChecked(field, checked);
+  if (haveValues_) values_.SetChecked(field, checked);
+}
+
 void TPageRun::Pending(const TControl& status) { device_.Out().PostColor(status, clWindowText); }
 
 void TPageRun::Succeeded(const TControl& status) { device_.Out().PostColor(status, clBlue); }

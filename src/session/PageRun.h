@@ -25,6 +25,7 @@ class TPageRun {
   const TPageValues& Values();
   // Shows a value in a field and keeps the snapshot in step with it.
   void Show(const TControl& field, const std::string& text);
+  void ShowChecked(const TControl& field, bool checked);
 
   // Table rows: read or write one parameter with its codec and query style.
   bool Read(const TParam& param);

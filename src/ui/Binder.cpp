@@ -329,6 +329,13 @@ void BindCheckCombo(TCheckedComboBox* box, TControl& c) {
   QObject::connect(box, &QObject::destroyed, [model, handle] { model->OnChange.Remove(handle); });
 }
 
+void BindGroup(QGroupBox* group, TControl& c) {
+  Listen(group, c, [group](const TControl& m) {
+    ApplyLook(group, m);
+    if (!m.Text().empty()) group->setTitle(ToQt(m.Text()));
+  });
+}
+
 void BindWidget(QWidget* widget, TControl& c) {
   Listen(widget, c, [widget](const TControl& m) {
     ApplyLook(widget, m);
@@ -372,6 +379,7 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* s = qobject_cast<QSpinBox*>(w)) return BindSpin(s, c);
   if (auto* s = qobject_cast<QStatusBar*>(w)) return BindStatusBar(s, c);
   if (auto* p = qobject_cast<QProgressBar*>(w)) return BindProgress(p, c);
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return BindGroup(g, c);
   BindWidget(w, c);
 }
 
@@ -427,7 +435,8 @@ std::vector<std::string> ViewMismatches(const QWidget* root, const TForm& form) 
   for (const QWidget* widget : root->findChildren<QWidget*>()) {
     const QString name = widget->objectName();
     // Qt's own parts (viewports, scroll bars, line edits inside combo boxes) are not ours.
-    if (name.isEmpty() || name.startsWith("qt_") || !widget->parentWidget()) continue;
+    // Names beginning with "view" are the view's own decoration (its title, frames).
+    if (name.isEmpty() || name.startsWith("qt_") || name.startsWith("view") || !widget->parentWidget()) continue;
     if (qobject_cast<const QComboBox*>(widget->parentWidget()) || qobject_cast<const TCheckedComboBox*>(widget->parentWidget()))
       continue;
     if (!form.Find(name.toStdString())) problems.push_back(name.toStdString() + ": widget without a control");

@@ -10,4 +10,8 @@ enum class TPageId : int;
 
 QWidget* CreatePageView(TPageId id, TPage& page, QWidget* parent);
 
+// A form's widgets whose names begin with "view" are its own decoration, not controls; the
+// label named kViewTitle shows the page's caption.
+inline constexpr char kViewTitle[] = "viewTitle";
+
 }  // namespace zorvan

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "model/Page.h"
-#include "session/PageCatalogue.h"
 
 namespace zorvan {
 
@@ -55,6 +54,5 @@ class TformCommon : public TformIncl {
 // The IMEI ident protocol exists on family 9 from build 2 to 999.
 bool HasImeiIdent(int family, int build);
 
-const TPageKind& CommonKind();
 
 }  // namespace zorvan

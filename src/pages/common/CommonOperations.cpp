@@ -6,6 +6,7 @@
 #include "link/RequestCodes.h"
 #include "pages/common/Common.h"
 #include "session/OutArray.h"
+#include "session/PageCatalogue.h"
 #include "session/PageRun.h"
 
 namespace zorvan {

@@ -1,4 +1,4 @@
-#include "pages/common/CommonView.h"
+#include <QWidget>
 
 #include <QGroupBox>
 
