@@ -36,7 +36,7 @@ const TCatalogue& PageCatalogue() {
                nullptr},
               {P::Outs, "formOuts", "Выходы", "Выходы", "", 222, true, false, {}, {}, nullptr},
               {P::EnNumber, "FormEnNumber", "Инженерные номера", "Инженерные номера", "Инженерные номера", 22,
-               false, true, {}, {}, nullptr},
+               false, true, {}, {}, &EnNumberKind()},
               {P::SMS, "formSMS", "SMS", "SMS", "SMS", 21, false, true, {}, {}, nullptr},
               {P::History, "formHistory", "История", "История", "История", 15, false, true, {{P::Ways}, {P::History}},
                {}, nullptr},

@@ -26,6 +26,7 @@ struct TViewRow {
 
 const TViewRow kViews[] = {
     {TPageId::Common, CreateCommonView},
+    {TPageId::EnNumber, CreateEnNumberView},
 };
 
 QWidget* CaptionOnly(TPage&, QWidget* parent) {
