@@ -169,7 +169,13 @@ void BindLabel(QLabel* label, TControl& c) {
   Listen(label, c, [label, link](const TControl& m) {
     ApplyLook(label, m);
     // A link label is a link only while it can be clicked.
-    if (link && m.Enabled()) label->setText("<a href=\"#\">" + ToQt(m.Text()).toHtmlEscaped() + "</a>");
+    // A link is drawn in its own colour when it has one (the action it offers).
+    if (link && m.Enabled()) {
+      const QString style = m.FontColor() == "clWindowText"
+                                ? QString()
+                                : QString(" style=\"color:%1\"").arg(ColorFromName(m.FontColor(), label).name());
+      label->setText("<a href=\"#\"" + style + ">" + ToQt(m.Text()).toHtmlEscaped() + "</a>");
+    }
     else label->setText(ToQt(m.Text()));
   });
   if (link) {
