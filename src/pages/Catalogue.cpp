@@ -34,7 +34,7 @@ const TCatalogue& PageCatalogue() {
               {P::Keys, "formKeys", "Коды", "Коды", "", 14, true, false, {}, {}, nullptr},
               {P::TMKeys, "formTMKeys", "Ключи Touch Memory", "Ключи Touch Memory", "", 130, true, false, {}, {},
                nullptr},
-              {P::Outs, "formOuts", "Выходы", "Выходы", "", 222, true, false, {}, {}, nullptr},
+              {P::Outs, "formOuts", "Выходы", "Выходы", "", 222, true, false, {}, {}, &OutsKind()},
               {P::EnNumber, "FormEnNumber", "Инженерные номера", "Инженерные номера", "Инженерные номера", 22,
                false, true, {}, {}, &EnNumberKind()},
               {P::SMS, "formSMS", "SMS", "SMS", "SMS", 21, false, true, {}, {}, nullptr},
