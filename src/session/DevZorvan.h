@@ -31,6 +31,8 @@ struct TFirmwareResume {
   int checksumPhase = 1;
   std::array<std::uint32_t, 4> checksums{};
   bool allowed = false;
+  // Which image the stored position belongs to: another image starts from the beginning.
+  std::uint64_t image = 0;
 };
 
 class TDevZorvan : public TDevice {
@@ -72,6 +74,8 @@ class TDevZorvan : public TDevice {
   void Abort() { abort_.store(true); }
   void ClearAbort() { abort_.store(false); }
   void SetIdleSuppressed(bool suppressed) { idleSuppressed_.store(suppressed); }
+  // The worker sits in its suppressed idle step and sends nothing (the line is lent out).
+  bool IdleParked() const { return idleParked_.load(); }
 
   // Query operations.
   bool Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator, int timeoutMs,
@@ -142,6 +146,7 @@ class TDevZorvan : public TDevice {
   std::atomic<int> currentPage_{0};
   std::atomic<bool> abort_{false};
   std::atomic<bool> idleSuppressed_{false};
+  std::atomic<bool> idleParked_{false};
   bool all_ = false;
 
   int build_ = -1;
