@@ -19,6 +19,12 @@ TControlRef Ref(const char* control) { return {"formUpdateIns", control}; }
 
 const char* const kTimeLabels[] = {"lbTimeAfterHead", "lbTimeAfter", "lbTimeLostHead", "lbTimeLost"};
 
+// A progress bar's total travels in its length limit; touching its items tells the views.
+void SetTotal(TControl& bar, int total) {
+  bar.SetMaxLength(total);
+  bar.SetItems({});
+}
+
 }  // namespace
 
 TformUpdateIns::TformUpdateIns() : TForm("formUpdateIns") {
@@ -196,7 +202,7 @@ void TFirmwareUpdate::StartUpdate() {
     SetState(TUpdateState::Succeeded);
     return;
   }
-  f["RzProgressBar1"].SetMaxLength(ProgressTotal(TFlashDriver::BuiltIn, static_cast<int>(blocks.size())));
+  SetTotal(f["RzProgressBar1"], ProgressTotal(TFlashDriver::BuiltIn, static_cast<int>(blocks.size())));
   f["RzProgressBar1"].SetPosition(0);
   fileUpdate_ = false;
   report_ = std::make_unique<TDialogReport>(shell_.Out());
@@ -312,7 +318,7 @@ void TFirmwareUpdate::FileUpdateMenu() {
   }
   std::vector<TBlock> blocks = FileBlocks(table_);
   TControl& bar = shell_.Main()["RzProgressBar1"];
-  bar.SetMaxLength(ProgressTotal(TFlashDriver::File, static_cast<int>(blocks.size())));
+  SetTotal(bar, ProgressTotal(TFlashDriver::File, static_cast<int>(blocks.size())));
   bar.SetPosition(0);
   shell_.Main().Self().SetEnabled(false);
   fileUpdate_ = true;

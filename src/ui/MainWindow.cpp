@@ -19,6 +19,7 @@
 #include "pages/common/CommonView.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
+#include "ui/UpdateDialogs.h"
 #include "ui_ConnectDialog.h"
 #include "ui_MainWindow.h"
 #include "ui_SplashDialog.h"
@@ -95,6 +96,7 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
   };
   shell_.SetView(this);
   shell_.Start();
+  firmware_ = std::make_unique<TFirmwareWindows>(shell_, *this);
   LoadPlacement();
   connect(&timer_, &QTimer::timeout, this, [this] {
     timer_.stop();
