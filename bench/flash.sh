@@ -16,7 +16,7 @@ cli_err=$(mktemp)
 # A variant-5 panel of build 6 with both type flags: the update to 09.005.007 is offered.
 "$build/src/sim/zorvan-vpanel" --version 09.005.006 --typepan 0001 >"$panel_out" 2>"$panel_err" &
 panel=$!
-trap 'kill $panel 2>/dev/null; rm -f "$panel_out" "$panel_err" "$cli_err"' EXIT
+trap 'kill $panel 2>/dev/null || true; rm -f "$panel_out" "$panel_err" "$cli_err"' EXIT
 for _ in $(seq 50); do [ -s "$panel_out" ] && break; sleep 0.1; done
 port=$(head -1 "$panel_out")
 
