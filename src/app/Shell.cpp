@@ -5,6 +5,7 @@
 #include "base/Cp1251.h"
 #include "app/OutputApplier.h"
 #include "base/ValueHelpers.h"
+#include "link/Clock.h"
 #include "link/Modem.h"
 #include "link/RequestCodes.h"
 #include "pages/Catalogue.h"
@@ -195,7 +196,12 @@ void TShell::SetDeviceType(int family) {
 }
 
 void TShell::Connect() {
-  if (view_ && view_->ExecModal(connect_) != TForm::mrOk) return;
+  if (connectWithoutDialog && connectWithoutDialog()) {
+    SleepMs(100);
+    Drain();
+  } else if (view_ && view_->ExecModal(connect_) != TForm::mrOk) {
+    return;
+  }
   StopWorker();
   lastPortFailure_.clear();
   const std::string port = connect_.Ports().Text();
@@ -214,8 +220,8 @@ void TShell::Connect() {
   }
   main_["mnuConnect"].SetEnabled(false);
   main_["tbtnConnect"].SetEnabled(false);
-  if (device_.Variant() == 0) return;
-  main_.SetCommandsEnabled(TMainForm::ConnectedCommands(), true);
+  if (device_.Variant() != 0) main_.SetCommandsEnabled(TMainForm::ConnectedCommands(), true);
+  if (onConnected) onConnected();
 }
 
 void TShell::Disconnect() {

@@ -51,6 +51,11 @@ class TShell : public TUiBridge {
   std::function<std::string(const std::string&)> resolvePort;
   // Every log line as it is applied (the command-line tool's --log file).
   std::function<void(const std::string& text, bool showInWindow)> onLog;
+  // After a connection is up (the firmware update offers itself here).
+  std::function<void()> onConnected;
+  // When it answers true, the connect command reuses the last connection settings without
+  // showing the connection dialog (reconnecting after a firmware update).
+  std::function<bool()> connectWithoutDialog;
   // Start-up after the views exist: settings, tree, first page.
   void Start();
   // Closing: worker ended, log closed, "current.ini" written.

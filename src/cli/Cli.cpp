@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/Cp1251.h"
+#include "cli/CliFlash.h"
 #include "cli/CliPages.h"
 #include "link/Modem.h"
 #include "sim/VirtualPanel.h"
@@ -33,6 +34,12 @@ const char* const kUsageText =
     "  hold SECONDS   connect and keep the connection for SECONDS\n"
     "  read PAGE|all --save FILE   read a page (formCommon ...) or all pages into a settings file\n"
     "  write PAGE|all --load FILE  write a page or all pages from a settings file\n"
+    "  flash [--force]             flash the built-in firmware that suits the panel (offered updates\n"
+    "                              only, unless --force); a progress line goes to standard error\n"
+    "  flash --hex FILE            flash an Intel HEX file (checked whole before anything is sent)\n"
+    "                 over a modem call that drops, flash calls again up to three times and goes on\n"
+    "                 after the last block the panel acknowledged; exit 0 only when the panel took\n"
+    "                 the finish step\n"
     "\n"
     "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error,\n"
     "3 the port could not be opened or failed\n";
@@ -151,6 +158,10 @@ int RunCli(const std::vector<std::string>& args) {
       return UsageError(options.command + " needs PAGE|all " + flag + " FILE");
     if (!IsPageArgument(options.arguments[0]))
       return UsageError("unknown page " + options.arguments[0] + "; the pages are " + PageArgumentList());
+  } else if (options.command == "flash") {
+    const auto& a = options.arguments;
+    if (!(a.empty() || (a.size() == 1 && a[0] == "--force") || (a.size() == 2 && a[0] == "--hex")))
+      return UsageError("flash takes --force or --hex FILE");
   } else {
     return UsageError("unknown command " + options.command);
   }
@@ -200,6 +211,11 @@ int RunCli(const std::vector<std::string>& args) {
     request.page = options.arguments[0];
     request.file = options.arguments[2];
     status = RunPages(connection, request);
+  } else if (options.command == "flash") {
+    TFlashRequest request;
+    request.force = !options.arguments.empty() && options.arguments[0] == "--force";
+    if (options.arguments.size() == 2) request.hexFile = options.arguments[1];
+    status = RunFlash(connection, request);
   } else {
     TCliShell cli(connection);
     if (auto failed = cli.Connect()) {

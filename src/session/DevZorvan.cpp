@@ -1,6 +1,8 @@
 #include "session/DevZorvan.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <exception>
 
 #include "base/Cp1251.h"
@@ -596,7 +598,11 @@ void TDevZorvan::ConnectSequence() {
 
 void TDevZorvan::IdleCycle() {
   if (idleSuppressed_.load()) {
-    worker_->WaitForActivity(kIdlePeriodMs);
+    // The line is lent to a firmware update: stay off the port, even when told to end (the
+    // restart command would cut into the update), until it is given back.
+    idleParked_.store(true);
+    while (idleSuppressed_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    idleParked_.store(false);
     return;
   }
   try {

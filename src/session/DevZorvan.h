@@ -47,6 +47,8 @@ struct TFirmwareResume {
   int checksumPhase = 1;
   std::array<std::uint32_t, 4> checksums{};
   bool allowed = false;
+  // Which image the stored position belongs to: another image starts from the beginning.
+  std::uint64_t image = 0;
 };
 
 class TDevZorvan : public TDevice {
@@ -84,6 +86,8 @@ class TDevZorvan : public TDevice {
   void Abort() { abort_.store(true); }
   void ClearAbort() { abort_.store(false); }
   void SetIdleSuppressed(bool suppressed) { idleSuppressed_.store(suppressed); }
+  // The worker sits in its suppressed idle step and sends nothing (the line is lent out).
+  bool IdleParked() const { return idleParked_.load(); }
 
   // One exchange of a parameter in a query style, classified. Sets no colour and no flag.
   TExchange Exchange(const std::string& command, TQuery style);
@@ -157,6 +161,7 @@ class TDevZorvan : public TDevice {
   std::atomic<int> currentPage_{0};
   std::atomic<bool> abort_{false};
   std::atomic<bool> idleSuppressed_{false};
+  std::atomic<bool> idleParked_{false};
   bool all_ = false;
 
   int build_ = -1;

@@ -34,6 +34,7 @@ void SleepUntilReal(double atMs) {
 
 TVirtualPanel::TVirtualPanel(TPanelOptions options, TModemOptions modem)
     : options_(std::move(options)), modem_(modem), common_(std::make_shared<TCommonState>(options_.masterCode)) {
+  bootLoader_ = std::make_unique<TBootLoader>(TBootLoaderOptions{}, options_.version);
   common_->SetLevels(options_.gsmLevels);
   AddCommonCommands(store_, common_);
   for (const TPageEntry& page : PageCatalogue().pages)
@@ -281,11 +282,19 @@ void TVirtualPanel::HandleLine(const std::string& line) {
     Send("\r\nNO CARRIER\r\n");
     return;
   }
+  if (dropCallPending_) {
+    // The call went down after the last answer: this line never reaches the panel.
+    dropCallPending_ = false;
+    dataMode_.store(false);
+    Send("\r\nNO CARRIER\r\n");
+    return;
+  }
   std::optional<TFault> fault;
   {
     std::lock_guard lock(mutex_);
     received_.push_back(line);
     receivedAt_.push_back(NowMs());
+    if (bootLoader_->Programming()) return;  // rewriting its flash: deaf until the restart
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
       if (!it->command.empty() && it->command != line) continue;
       fault = *it;
@@ -303,6 +312,13 @@ void TVirtualPanel::HandleLine(const std::string& line) {
       case TFaultKind::NoCarrier: Send("\r\nNO CARRIER\r\n"); return;
       case TFaultKind::CloseLine: CloseLineNow(); return;
     }
+  }
+  if (auto loader = bootLoader_->Handle(line)) {
+    Send(echo);
+    SleepMs(loader->workMs);
+    Send(loader->text);
+    dropCallPending_ = loader->dropCall;
+    return;
   }
   TAnswer answer;
   if (lockedUntilMs_ > NowMs()) {
@@ -351,7 +367,7 @@ TAnswer TVirtualPanel::Builtin(const TCommand& command) {
     return TAnswer::Err();
   }
   if (command.write) return TAnswer::Err();
-  if (name == "v") return TAnswer::Ok(options_.version);
+  if (name == "v") return TAnswer::Ok(bootLoader_->Version());
   if (name == "typepan") return TAnswer::Ok(options_.typepan);
   if (name == "sp") {
     stopped_.store(true);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/BootLoader.h"
 #include "sim/CommonCommands.h"
 #include "sim/ParameterStore.h"
 
@@ -70,6 +71,7 @@ class TVirtualPanel {
 
   TParameterStore& Parameters() { return store_; }
   TCommonState& Common() { return *common_; }
+  TBootLoader& BootLoader() { return *bootLoader_; }
   void AddFault(TFault fault);
   void ClearFaults();
   // Bytes sent unasked, for example a lost carrier between commands.
@@ -102,6 +104,7 @@ class TVirtualPanel {
   TModemOptions modem_;
   TParameterStore store_;
   std::shared_ptr<TCommonState> common_;
+  std::unique_ptr<TBootLoader> bootLoader_;
   std::string devicePath_;
   int master_ = -1;
   int ownSlave_ = -1;  // keeps the line up between two programs that open it
@@ -119,6 +122,7 @@ class TVirtualPanel {
   std::atomic<bool> dataMode_{false};
   bool modemAwake_ = false;   // has seen a command since power-up or the last reset after a call
   bool callEnded_ = false;
+  bool dropCallPending_ = false;  // the boot loader's call drop, at the next line
   int carriedCommands_ = 0;
   std::int64_t nextCpinMs_ = 0;
 

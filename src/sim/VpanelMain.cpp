@@ -23,11 +23,15 @@ int Usage() {
                "                     [--think MS] (time between the echo and the answer, 0..1000 ms)\n"
                "                     [--fault silent|err|ign|garbage|nocarrier|close[:COMMAND[:COUNT]]]...\n"
                "                     [--modem [--registration home|roaming|never] [--busy] [--carrier-loss N]]\n"
+               "                     [--loader-refuse BLOCK] [--loader-drop N] [--loader-erase-err]\n"
                "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
                "The default rate is that of the programming cable (19200 bit/s, 8N2: 1745 bytes/s).\n"
                "--modem puts a virtual GSM modem in front of the panel: AT commands until a dial,\n"
                "then the data call carries the panel's lines; --busy answers the dial with BUSY;\n"
-               "--carrier-loss N drops the carrier (NO CARRIER) after N panel commands.\n");
+               "--carrier-loss N drops the carrier (NO CARRIER) after N panel commands.\n"
+               "The boot loader (firmware update): --loader-refuse answers ERR to the write of block\n"
+               "BLOCK (four hexadecimal digits, such as 0190); --loader-drop drops the call once,\n"
+               "right after N blocks were acknowledged; --loader-erase-err answers ERR to \"+BE\".\n");
   return 2;
 }
 
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
   zorvan::sim::TPanelOptions options;
   std::vector<zorvan::sim::TFault> faults;
   zorvan::sim::TModemOptions modem;
+  zorvan::sim::TBootLoaderOptions loader;
   bool modemOption = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -75,6 +80,17 @@ int main(int argc, char** argv) {
     if (arg == "--unlimited") options.lineRate = 0;
     else if (arg == "--modem") modem.enabled = true;
     else if (arg == "--busy") modem.busy = modemOption = true;
+    else if (arg == "--loader-erase-err") loader.eraseErr = true;
+    else if (arg == "--loader-refuse" && (v = value()) != nullptr) {
+      std::string block = v;
+      if (block.size() != 4 || block.find_first_not_of("0123456789ABCDEF") != std::string::npos) return Usage();
+      loader.refuseBlock = block;
+    } else if (arg == "--loader-drop" && (v = value()) != nullptr) {
+      char* end = nullptr;
+      long n = std::strtol(v, &end, 10);
+      if (*v == '\0' || *end != '\0' || n < 0 || n > 1000000) return Usage();
+      loader.dropAfterBlocks = static_cast<int>(n);
+    }
     else if (arg == "--registration" && (v = value()) != nullptr) {
       std::string state = v;
       modemOption = true;
@@ -124,7 +140,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (auto& fault : faults) panel.AddFault(fault);
+  panel.BootLoader().SetOptions(loader);
   while (!stopRequested) ::pause();
   panel.Stop();
+  // For benchmarks: what crossed the line.
+  std::fprintf(stderr, "zorvan-vpanel: bytes received %llu, sent %llu\n",
+               static_cast<unsigned long long>(panel.BytesReceived()), static_cast<unsigned long long>(panel.BytesSent()));
   return 0;
 }

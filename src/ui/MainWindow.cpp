@@ -18,6 +18,7 @@
 #include "ui/PageViews.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
+#include "ui/UpdateDialogs.h"
 #include "ui_ConnectDialog.h"
 #include "ui_MainWindow.h"
 #include "ui_SplashDialog.h"
@@ -80,6 +81,7 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
   // A worker that waits for this thread is served at once, not at the next timer tick.
   shell_.wakeUi = [this] { QMetaObject::invokeMethod(this, [this] { shell_.Tick(); }, Qt::QueuedConnection); };
   shell_.Start();
+  firmware_ = std::make_unique<TFirmwareWindows>(shell_, *this);
   LoadPlacement();
   connect(&timer_, &QTimer::timeout, this, [this] {
     timer_.stop();

@@ -16,6 +16,7 @@ class TerminalForm;
 }  // namespace Ui
 
 namespace zorvan {
+class TFirmwareWindows;
 namespace sim {
 class TVirtualPanel;
 }
@@ -30,6 +31,7 @@ class MainWindow : public QMainWindow, public TShellView {
   QDialog* ConnectDialogView() { return connectView_.get(); }
   QDialog* SplashView() { return splashView_.get(); }
   QDialog* TerminalView() { return terminalView_.get(); }
+  TFirmwareWindows& Firmware() { return *firmware_; }
 
   // The port list entry of the built-in virtual panel.
   static QString VirtualPanelPort();
@@ -67,6 +69,7 @@ class MainWindow : public QMainWindow, public TShellView {
   std::unique_ptr<QDialog> terminalView_;
   std::map<std::string, QWidget*> pageViews_;
   std::unique_ptr<sim::TVirtualPanel> virtualPanel_;
+  std::unique_ptr<TFirmwareWindows> firmware_;
   QTimer timer_;
   bool closed_ = false;
 };

@@ -1,0 +1,234 @@
+// The firmware update windows in the whole program, offscreen, against the virtual panel's
+// boot loader on a fast clock. With ZORVAN_SHOTS set to a folder, the dialogs are saved there.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <fstream>
+
+#include "base/Cp1251.h"
+#include "link/Clock.h"
+#include "sim/VirtualPanel.h"
+#include "ui/MainWindow.h"
+#include "ui/UpdateDialogs.h"
+
+using namespace zorvan;
+
+class UpdateWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void updateOfferedAfterConnectingFlashesAndReconnects();
+  void aDroppedCallResumesWhenTheUpdateIsStartedAgain();
+  void hexFileDialogShowsTheFileAndFlashesIt();
+};
+
+namespace {
+
+sim::TPanelOptions Offered() {
+  sim::TPanelOptions options;
+  options.version = "09.005.006";
+  options.typepan = "0001";
+  options.lineRate = 0;
+  return options;
+}
+
+void Shot(QWidget* widget, const char* name) {
+  const QByteArray folder = qgetenv("ZORVAN_SHOTS");
+  if (folder.isEmpty()) return;
+  widget->grab().save(QString::fromUtf8(folder) + "/" + name);
+}
+
+// Connects through the connection dialog to the given port (a modem call when phone is set).
+void ConnectTo(MainWindow& window, const std::string& port, const std::string& phone = {}) {
+  TConnectDialog& dialog = window.Shell().ConnectDialog();
+  dialog.ConnectType().SetItemIndex(phone.empty() ? 0 : 1);
+  dialog.ApplyConnectType();
+  dialog.Phones().SetText(phone);
+  QTimer::singleShot(50, [&window, port] {
+    QDialog* view = window.ConnectDialogView();
+    view->findChild<QComboBox*>("ComPorts")->setEditText(QString::fromStdString(port));
+    QTest::mouseClick(view->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+  });
+}
+
+QString Text(QWidget* root, const char* name) { return root->findChild<QLabel*>(name)->text(); }
+
+int Count(const sim::TVirtualPanel& panel, const std::string& prefix) {
+  int n = 0;
+  for (const auto& line : panel.ReceivedLines()) n += line.rfind(prefix, 0) == 0;
+  return n;
+}
+
+}  // namespace
+
+void UpdateWindowTest::updateOfferedAfterConnectingFlashesAndReconnects() {
+  TScopedTimeScale fast(0.01);
+  sim::TVirtualPanel panel(Offered());
+  const std::string port = panel.Start();
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.resize(1000, 700);
+  window.show();
+  QVERIFY(window.windowTitle().endsWith(" (Update REV 09.005.007)"));
+  window.Firmware().autoAnswer = 1;
+  ConnectTo(window, port);
+  window.Shell().Main()["tbtnConnect"].Click();
+  // The update is offered right after the connection.
+  QDialog* dialog = window.Firmware().UpdateView();
+  QTRY_VERIFY(dialog->isVisible());
+  QCOMPARE(dialog->windowTitle(), QString::fromUtf8("Перепрошивка панели"));
+  QCOMPARE(Text(dialog, "lbNewName"), QString("REV 09.005.007"));
+  QCOMPARE(Text(dialog, "lbOldName"), QString("09.005.006"));
+  QVERIFY(!window.isEnabled());
+  QVERIFY(!dialog->findChild<QLabel*>("lbTimeAfter")->isVisible());
+
+  QTest::mouseClick(dialog->findChild<QPushButton*>("btnUpdateVer"), Qt::LeftButton);
+  auto* bar = dialog->findChild<QProgressBar*>("RzProgressBar1");
+  QCOMPARE(bar->maximum(), 1927);
+  QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 600, 20000);
+  QCOMPARE(Text(dialog, "lbError"), QString::fromUtf8("Идет загрузка новой версии прошивки..."));
+  QVERIFY(dialog->findChild<QLabel*>("lbTimeLost")->isVisible());
+  QVERIFY(!dialog->findChild<QPushButton*>("btnUpdateVer")->isEnabled());
+  Shot(dialog, "update-writing.png");
+  QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "lbError"), QString::fromUtf8("Перепрошивка успешно завершена!"), 30000);
+  QCOMPARE(bar->value(), 1927);
+  auto* exit = dialog->findChild<QPushButton*>("btnExit");
+  QCOMPARE(exit->text(), QString::fromUtf8("Завершить перепрошивку"));
+  QVERIFY(!dialog->findChild<QLabel*>("lbNewName")->isVisible());
+  QCOMPARE(Text(dialog, "lbOldName"), QString("REV 09.005.007"));
+  Shot(dialog, "update-success.png");
+  QCOMPARE(Count(panel, "+BE"), 1);
+  QCOMPARE(Count(panel, "+W"), 1622);
+
+  // Exit reconnects without the connection dialog; the panel has its new version.
+  QTest::mouseClick(exit, Qt::LeftButton);
+  QVERIFY(!dialog->isVisible());
+  QVERIFY(window.Shell().Connected());
+  QCOMPARE(QString::fromStdString(window.Shell().Device().VersionText()), QString("09.005.007"));
+  QVERIFY(window.isEnabled());
+  QVERIFY(!dialog->isVisible());  // nothing more to offer
+  window.close();
+}
+
+void UpdateWindowTest::aDroppedCallResumesWhenTheUpdateIsStartedAgain() {
+  TScopedTimeScale fast(0.01);
+  sim::TModemOptions modem;
+  modem.enabled = true;
+  sim::TVirtualPanel panel(Offered(), modem);
+  sim::TBootLoaderOptions drop;
+  drop.dropAfterBlocks = 100;
+  panel.BootLoader().SetOptions(drop);
+  const std::string port = panel.Start();
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  window.Firmware().autoAnswer = 1;
+  ConnectTo(window, port, "5551234");
+  window.Shell().Main()["tbtnConnect"].Click();
+  QDialog* dialog = window.Firmware().UpdateView();
+  QTRY_VERIFY(dialog->isVisible());
+  QTest::mouseClick(dialog->findChild<QPushButton*>("btnUpdateVer"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "lbError"), QString::fromUtf8("В процессе перепрошивки возникли ошибки!"),
+                            20000);
+  QCOMPARE(window.Shell().Device().FirmwareResume().nextLine, 401);
+
+  // After a failure the exit button asks for the connection again; the update is offered
+  // again and continues with block 100 without erasing.
+  ConnectTo(window, port, "5551234");
+  QTest::mouseClick(dialog->findChild<QPushButton*>("btnExit"), Qt::LeftButton);
+  QTRY_VERIFY(dialog->isVisible());
+  const auto before = panel.ReceivedLines().size();
+  QTest::mouseClick(dialog->findChild<QPushButton*>("btnUpdateVer"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "lbError"), QString::fromUtf8("Перепрошивка успешно завершена!"), 30000);
+  const auto lines = panel.ReceivedLines();
+  std::vector<std::string> resumed(lines.begin() + static_cast<long>(before), lines.end());
+  QVERIFY(resumed.size() > 2);
+  QCOMPARE(QString::fromStdString(resumed[0]), QString("+BL"));
+  QCOMPARE(QString::fromStdString(resumed[1].substr(0, 7)), QString("+W0190:"));
+  QCOMPARE(Count(panel, "+BE"), 1);
+  QCOMPARE(panel.BootLoader().Erases(), 1);
+  window.Firmware().Update().UpdateDialog()["btnExit"].Click();
+  window.close();
+}
+
+void UpdateWindowTest::hexFileDialogShowsTheFileAndFlashesIt() {
+  TScopedTimeScale fast(0.01);
+  sim::TVirtualPanel panel(Offered());
+  const std::string port = panel.Start();
+  QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString() + "/";
+  {
+    std::ofstream ini(folder + "current.ini", std::ios::binary);
+    ini << "[Update]\r\nUpdatePanelVersion=vbnqsu\r\n";
+  }
+  const std::string hex = folder + "panel.hex";
+  {
+    std::ofstream file(hex, std::ios::binary);
+    // 22 paragraphs: the last block has two rows.
+    for (unsigned p = 0; p < 22; ++p) {
+      char line[64];
+      unsigned sum = 16 + ((p * 16) >> 8) + ((p * 16) & 0xFF);
+      std::string data;
+      for (unsigned i = 0; i < 16; ++i) {
+        const unsigned byte = (p * 16 + i) & 0xFF;
+        sum += byte;
+        char part[4];
+        std::snprintf(part, sizeof part, "%02X", byte);
+        data += part;
+      }
+      std::snprintf(line, sizeof line, ":10%04X00%s%02X\r\n", p * 16, data.c_str(), (0x100 - (sum & 0xFF)) & 0xFF);
+      file << line;
+    }
+    file << ":00000001FF\r\n";
+  }
+  MainWindow window(folder);
+  window.resize(1000, 700);
+  window.show();
+  window.Firmware().autoAnswer = 0;  // the offer after connecting is declined
+  TMainForm& main = window.Shell().Main();
+  QVERIFY(main["mnuUpdate"].Visible());
+  ConnectTo(window, port);
+  main["tbtnConnect"].Click();
+  QVERIFY(window.Shell().Connected());
+
+  window.Firmware().autoHexFile = hex;
+  QDialog* fileView = window.Firmware().FileView();
+  QTimer::singleShot(50, [&] {
+    QCOMPARE(fileView->windowTitle(), QString::fromUtf8("Обновление версии прошивки"));
+    auto* grid = fileView->findChild<QTableWidget*>("sgHex");
+    QCOMPARE(grid->rowCount(), 8);
+    QTest::mouseClick(fileView->findChild<QToolButton*>("RzBitBtn1"), Qt::LeftButton);
+    QCOMPARE(fileView->findChild<QLineEdit*>("etPath")->text(), QString::fromStdString(hex));
+    QCOMPARE(grid->rowCount(), 22);
+    QCOMPARE(grid->item(21, 0)->text(), QString("0015"));
+    QCOMPARE(grid->item(1, 16)->text(), QString("1F"));
+    QCOMPARE(grid->horizontalHeaderItem(16)->text(), QString("0F"));
+    fileView->resize(760, 420);
+    Shot(fileView, "hex-dialog.png");
+    QTest::mouseClick(fileView->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  });
+  main["mnuUpdate"].Click();
+  auto* bar = window.statusBar()->findChild<QProgressBar*>("RzProgressBar1");
+  QVERIFY(bar && bar->isVisible());
+  QCOMPARE(bar->maximum(), 6 + 103);
+  QVERIFY(!window.isEnabled());
+  QTRY_VERIFY_WITH_TIMEOUT(window.isEnabled(), 20000);
+  QCOMPARE(bar->value(), 109);
+  QCOMPARE(Count(panel, "+W"), 6);
+  QCOMPARE(Count(panel, "+EE"), 1);
+  // The file update logs its exchange.
+  QVERIFY(window.findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("-> com: +W0014:"));
+  window.close();
+}
+
+QTEST_MAIN(UpdateWindowTest)
+#include "UpdateWindowTest.moc"
