@@ -21,7 +21,7 @@ const TCatalogue& PageCatalogue() {
               {P::ATests, "formATests", "Системные события", "Системные события", "Системные события", 20, false,
                false, {}, {}, nullptr},
               {P::GPRS, "formGPRS", "Настройка GPRS", "Настройки GPRS", "Настройки GPRS", 17, false, false, {}, {},
-               nullptr},
+               &GprsKind()},
               {P::Ways, "formWays", "Каналы связи", "Каналы связи", "Каналы связи", 10, false, true, {}, {}, nullptr},
               {P::ACP, "formACP", "Шлейфы", "Шлейфы", "", 1, true, false, {}, {}, nullptr},
               {P::Shleif, "formShleif", "Зоны", "Зоны", "Кнопки", 12, true, true,
