@@ -94,7 +94,7 @@ std::optional<std::string> TDecimalCodec::Encode(const TFieldState& field) const
 
 std::optional<std::string> TItemIndexCodec::Decode(std::string_view reply) const {
   auto value = ParseDecimal(Trimmed(reply));
-  if (!value || *value % scale_ != 0) return std::nullopt;
+  if (!value) return std::nullopt;
   const long index = *value / scale_ - offset_;
   if (index < 0 || index >= items_) return std::nullopt;
   return std::to_string(index);

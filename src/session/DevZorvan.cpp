@@ -218,39 +218,24 @@ void TDevZorvan::TryReadParam(const std::string& command, const TControlRef& sta
   failed = true;
   if (Terminated()) return;
   out_.PostColor(status, clWindowText);
-  int code = 0;
-  if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 3)) {
-    out_.PostColor(status, clRed);
-    worker_->CheckReply(false, reply, 3, code);
-    reply.clear();
-  } else if (worker_->CheckReply(false, reply, 3, code)) {
-    reply = CleanReply(reply);
-    out_.PostColor(status, clBlue);
-    failed = false;
-  } else {
-    out_.PostColor(status, clRed);
-    reply.clear();
-  }
+  const TExchange result = Exchange(command, TQuery::ReadParam);
+  failed = !result.Ok();
+  reply = result.value;
+  out_.PostColor(status, failed ? clRed : clBlue);
 }
 
+// A refusal ("ERR") is a failure: the edit keeps its text and the label turns red.
 void TDevZorvan::ReadParamToEdit(const TControlRef& edit, const std::string& command, std::string& value,
                                  const TControlRef& status) {
   value.clear();
   if (Terminated()) return;
   out_.PostColor(status, clWindowText);
-  std::string reply;
-  int code = 0;
-  if (worker_->SendCommand(command, reply, true, false, false, "OK", 4500, 3)) {
-    out_.PostColor(status, clRed);
-    worker_->CheckReply(false, reply, 3, code);
-  } else if (worker_->CheckReply(false, reply, 3, code)) {
-    value = TrimBlanks(CleanReply(reply));
+  const TExchange result = Exchange(command, TQuery::ToEdit);
+  if (result.Ok()) {
+    value = result.value;
     out_.PostText(edit, value);
-    out_.PostColor(status, clBlue);
-  } else {
-    out_.PostColor(status, clRed);
-    value = CleanReply(reply);
   }
+  out_.PostColor(status, result.Ok() ? clBlue : clRed);
 }
 
 void TDevZorvan::WriteParamFromEdit(const TControlRef& edit, const std::string& command, int digits,
@@ -271,14 +256,7 @@ void TDevZorvan::WriteParamFromEdit(const TControlRef& edit, const std::string& 
     std::snprintf(formatted, sizeof formatted, "%.*d", digits, number);
     full += formatted;
   }
-  std::string reply;
-  int code = 0;
-  if (worker_->SendCommand(full, reply, true, false, false, "OK\r", 4500, 3)) {
-    out_.PostColor(status, clRed);
-    worker_->CheckReply(false, reply, 3, code);
-  } else {
-    out_.PostColor(status, worker_->CheckReply(false, reply, 3, code) ? clBlue : clRed);
-  }
+  out_.PostColor(status, Exchange(full, TQuery::FromEdit).Ok() ? clBlue : clRed);
 }
 
 void TDevZorvan::DisableControls() {
