@@ -221,3 +221,26 @@ TEST(CommonOnPanel, RestartLinkRebootsAndConnectsAgain) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+TEST(CommonOnPanel, AGarbledObjectNumberIsAFailedReadNotAValue) {
+  Rig rig;
+  rig.shell.Connect();
+  ASSERT_TRUE(rig.shell.Connected());
+  rig.panel.Parameters().AddHandler("o", [](const sim::TCommand&) { return sim::TAnswer::Ok("Z#\x01?"); });
+  rig.Run([&] { rig.shell.ReadPage(); });
+  EXPECT_EQ(rig["etO"].Text(), "");  // cleared before the read; the junk is not shown
+  EXPECT_EQ(rig["lbO"].FontColor(), "clRed");
+  EXPECT_EQ(rig["lbKey"].FontColor(), "clBlue");
+  ASSERT_EQ(rig.shell.Failures().size(), 1u);
+  EXPECT_EQ(Cp1251ToUtf8(TShell::FailureText(rig.shell.Failures()[0])), "Номер объекта (+o): ответ панели не распознан");
+  bool logged = false;
+  for (const auto& line : rig.shell.Main().Log().Lines())
+    logged = logged || line.find(W("Ошибка при чтении общих настроек!")) != std::string::npos;
+  EXPECT_TRUE(logged);
+}
+
+}  // namespace
+}  // namespace zorvan
