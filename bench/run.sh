@@ -3,7 +3,9 @@
 #   BUILD_DIR=/path/to/build bench/run.sh
 # 1. 100 terminal round trips of "+v" against the virtual panel at 19200 bit/s 8N2:
 #    wall time / line time of the bytes (target <= 1.25).
-# 2. CPU use of zorvan-cli while it holds an idle connection (target <= 0.5 % of one core),
+# 2. A GPRS page write through the window's shell and through the command-line tool's shell:
+#    each as wall time / line time of its bytes; the two within 10 % of each other.
+# 3. CPU use of zorvan-cli while it holds an idle connection (target <= 0.5 % of one core),
 #    sampled from /proc between seconds 3 and 18 of "hold 20".
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,6 +13,9 @@ build=${BUILD_DIR:-$root/build}
 
 echo "== round trips"
 "$build/bench/zorvan-bench-link" 100
+
+echo "== GPRS page write: window and command line"
+"$build/bench/zorvan-bench-page" formGPRS 3 2>/dev/null
 
 echo "== idle CPU in hold"
 panel_out=$(mktemp)
