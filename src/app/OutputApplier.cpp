@@ -175,9 +175,9 @@ void ApplyElement(const TOutElement& element, const TApplyContext& context) {
         if (TControl* c = Resolve(context, e.grid)) c->SetCellColors(e.column, e.row, e.background, e.text);
         return;
       }
-      case kOutFailure: {
-        const auto& e = static_cast<const TFailureOut&>(element);
-        if (context.failure) context.failure(e.status, e.command, e.reason);
+      case kOutParam: {
+        const auto& e = static_cast<const TParamOut&>(element);
+        if (context.param) context.param(e.status, e.command, e.reason, e.failed);
         return;
       }
       case kOutAllDone:

@@ -16,8 +16,8 @@ struct TApplyContext {
   std::function<void(int panel, const std::string& text)> status;       // kind 10
   std::function<void(TControl& slider, int number, const std::string& text)> slider;  // kind 6
   std::function<void(int digit, int number)> selectChannelType;         // kind 2, "w" texts
-  std::function<void(const TControlRef& status, const std::string& command, const std::string& reason)>
-      failure;                                                           // kind 13
+  std::function<void(const TControlRef& status, const std::string& command, const std::string& reason, bool failed)>
+      param;                                                             // kind 13
   std::function<void(bool write)> allDone;                               // kind 15
 };
 

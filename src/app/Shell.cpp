@@ -116,6 +116,8 @@ void TShell::Close() {
 void TShell::Tick(double waitRealMs) {
   calls_.Serve(waitRealMs);
   Drain();
+  // A write that ended with the connection still up is over.
+  if (writing_ && worker_ && !worker_->IsTerminated() && !Busy()) writing_ = false;
 }
 
 void TShell::Drain() {
@@ -129,9 +131,8 @@ void TShell::Drain() {
     if (view_) view_->ShowMessage(text);
   };
   context.status = [this](int panel, const std::string& text) { main_.SetStatusPanel(panel, text); };
-  context.failure = [this](const TControlRef& status, const std::string& command, const std::string& reason) {
-    RecordFailure(status, command, reason);
-  };
+  context.param = [this](const TControlRef& status, const std::string& command, const std::string& reason,
+                         bool failed) { RecordParam(status, command, reason, failed); };
   context.allDone = [this](bool write) { AllDone(write); };
   while (out_.HasElements()) {
     std::unique_ptr<TOutElement> element = out_.TakeElement();
@@ -225,12 +226,23 @@ void TShell::Connect() {
 }
 
 void TShell::Disconnect() {
+  // A connection that ended by itself in the middle of a write: say what reached the panel.
+  const bool lostDuringWrite = writing_ && worker_ && worker_->IsTerminated();
+  writing_ = false;
   main_.SetCommandsEnabled(TMainForm::ConnectedCommands(), false);
   device_.historyPointer = -1;
   device_.Abort();
   StopWorker();
   main_["mnuConnect"].SetEnabled(true);
   main_["tbtnConnect"].SetEnabled(true);
+  if (lostDuringWrite && view_) view_->ShowError(W("Ошибка"), LostWriteText());
+}
+
+std::string TShell::LostWriteText() const {
+  if (written_.empty()) return W("Связь с панелью потеряна во время записи. Ни один параметр не был записан.");
+  std::string text = W("Связь с панелью потеряна во время записи. Панель успела получить:");
+  for (const TFailure& w : written_) text += "\n" + w.page + ": " + w.parameter + " (" + w.command + ")";
+  return text;
 }
 
 void TShell::Reconnect() {
@@ -259,7 +271,11 @@ void TShell::StopWorker() {
 
 bool TShell::Busy() const { return worker_ && !worker_->Finished() && worker_->CurrentRequest() != 0; }
 
-void TShell::StartOperation() { failures_.clear(); }
+void TShell::StartOperation() {
+  failures_.clear();
+  written_.clear();
+  writing_ = false;
+}
 
 void TShell::ReadPage() {
   if (!worker_) return;
@@ -274,6 +290,7 @@ void TShell::ReadPage() {
 void TShell::WritePage() {
   if (!worker_) return;
   StartOperation();
+  writing_ = true;
   ClearPageForWrite(pages_.Page(device_.CurrentPage()));
   worker_->SetRequest(request::kWritePage);
 }
@@ -289,6 +306,7 @@ void TShell::ReadAllPages() {
 void TShell::WriteAllPages() {
   if (!worker_) return;
   StartOperation();
+  writing_ = true;
   for (TPageId page : Catalogue().marksOnAll) ClearPageForWrite(pages_.Page(page));
   worker_->SetRequest(request::kWriteAll);
 }
@@ -297,7 +315,8 @@ std::string TShell::FailureText(const TFailure& failure) {
   return failure.parameter + " (" + failure.command + "): " + failure.reason;
 }
 
-void TShell::RecordFailure(const TControlRef& status, const std::string& command, const std::string& reason) {
+void TShell::RecordParam(const TControlRef& status, const std::string& command, const std::string& reason,
+                         bool failed) {
   TFailure failure;
   const TForm* page = registry_.FindForm(status.form);
   failure.page = page ? page->Self().Text() : status.form;
@@ -306,6 +325,10 @@ void TShell::RecordFailure(const TControlRef& status, const std::string& command
   failure.parameter = label && !label->Text().empty() ? label->Text() : status.control;
   failure.command = command;
   failure.reason = reason;
+  if (!failed) {
+    written_.push_back(std::move(failure));
+    return;
+  }
   LogLine(LogTimeStamp() + " " + failure.page + ": " + FailureText(failure), true);
   failures_.push_back(std::move(failure));
 }
@@ -379,6 +402,13 @@ void TShell::LoadSettingsCommand() {
   std::string error;
   if (!ini.LoadFromFile(path, &error)) {
     view_->ShowError("Error", error);
+    return;
+  }
+  // A file with none of the program's sections is no configuration: it changes nothing.
+  bool known = ini.SectionExists("Connect");
+  for (TPageId page : Catalogue().load) known = known || ini.SectionExists(pages_.Page(page).Name());
+  if (!known) {
+    view_->ShowError("Error", path + W(": в файле нет ни одного раздела настроек программы; ничего не загружено"));
     return;
   }
   LoadSettings(ini);

@@ -89,10 +89,13 @@ class TShell : public TUiBridge {
     std::string command;
     std::string reason;
   };
-  // The failures since the last read or write command started.
+  // The failures since the last read or write command started, and what it wrote.
   const std::vector<TFailure>& Failures() const { return failures_; }
+  const std::vector<TFailure>& Written() const { return written_; }
   // "Номер объекта (+o): панель ответила ERR"
   static std::string FailureText(const TFailure& failure);
+  // What the user is told when the line was lost during a write: the parameters written.
+  std::string LostWriteText() const;
   bool Connected() const { return worker_ != nullptr; }
   // A request is still running on the worker.
   bool Busy() const;
@@ -145,7 +148,7 @@ class TShell : public TUiBridge {
   void StopWorker();
   void LogLine(const std::string& text, bool showInWindow);
   void StartOperation();
-  void RecordFailure(const TControlRef& status, const std::string& command, const std::string& reason);
+  void RecordParam(const TControlRef& status, const std::string& command, const std::string& reason, bool failed);
   void AllDone(bool write);
   bool OpenLog();
   void CloseLog();
@@ -163,6 +166,8 @@ class TShell : public TUiBridge {
   TFormRegistry registry_;
   TPageSet pages_;
   std::vector<TFailure> failures_;
+  std::vector<TFailure> written_;
+  bool writing_ = false;  // a write command runs: a line lost meanwhile is reported
   TIniFile settings_;
   TMsgFile messages_;
   std::string lastPortFailure_;

@@ -24,21 +24,6 @@ std::vector<const TPageEntry*> RequestedPages(const TPagesRequest& request) {
   return pages;
 }
 
-// Parameters whose status label shows them written, page by page ("Номер объекта (+o)").
-std::vector<std::string> WrittenParameters(const TShell& shell, const std::vector<const TPageEntry*>& pages) {
-  std::vector<std::string> written;
-  for (const TPageEntry* entry : pages) {
-    const TPage* page = shell.FindPage(entry->name);
-    for (const TParam& param : page->Params()) {
-      const TControl& status = param.field->StatusLabel() ? *param.field->StatusLabel() : *param.field;
-      if (status.FontColor() != "clBlue" && status.BackColor() != "clBlue") continue;
-      const std::string command = param.write.substr(0, param.write.find('='));
-      written.push_back(page->Caption() + ": " + status.Text() + " (" + command + ")");
-    }
-  }
-  return written;
-}
-
 }  // namespace
 
 bool IsPageArgument(const std::string& page) {
@@ -91,13 +76,9 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   }
   cli.WaitIdle();
   if (!cli.Alive()) {
-    if (request.write) {
-      const std::vector<std::string> written = WrittenParameters(shell, pages);
-      Say(written.empty() ? W("Связь с панелью потеряна; ни один параметр не записан.")
-                          : W("Связь с панелью потеряна; панель успела получить:"));
-      for (const std::string& line : written) Say("  " + line);
-    }
-    return cli.Failure(W("Связь с панелью потеряна!"));
+    // The shell has said what reached the panel (a message on standard error).
+    const int status = cli.Failure(W("Связь с панелью потеряна!"));
+    return request.write ? kExitPortFailed : status;
   }
   const bool aborted = shell.Device().Aborted();
   cli.Disconnect();

@@ -82,7 +82,11 @@ void TOutArray::PostGridColors(const TControlRef& grid, int column, int row, con
 }
 
 void TOutArray::PostFailure(const TControlRef& status, const std::string& command, const std::string& reason) {
-  Post(std::make_unique<TFailureOut>(status, command, reason));
+  Post(std::make_unique<TParamOut>(status, command, reason, true));
+}
+
+void TOutArray::PostWritten(const TControlRef& status, const std::string& command) {
+  Post(std::make_unique<TParamOut>(status, command, std::string(), false));
 }
 
 void TOutArray::PostAllDone(bool write) { Post(std::make_unique<TAllDoneOut>(write)); }

@@ -39,6 +39,7 @@ class TOutArray {
                       const std::string& text);
   void PostAllDone(bool write);
   void PostFailure(const TControlRef& status, const std::string& command, const std::string& reason);
+  void PostWritten(const TControlRef& status, const std::string& command);
   void Post(std::unique_ptr<TOutElement> element);
 
   // Consumer side.

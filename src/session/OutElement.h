@@ -29,7 +29,7 @@ enum : std::uint8_t {
   kOutStatus = 10,
   kOutGridCell = 11,
   kOutColor = 12,
-  kOutFailure = 13,
+  kOutParam = 13,
   kOutGridColors = 14,
   kOutAllDone = 15,
 };
@@ -102,18 +102,21 @@ class TOutStringGrid : public TOutElement {
   std::string text;
 };
 
-// A parameter that a page operation could not read or write: the shell counts and lists them,
-// so that a partly failed operation is never reported as a success.
-class TFailureOut : public TOutElement {
+// A parameter that a page operation could not read or write, or that it wrote: the shell
+// counts and lists them, so that a partly failed operation is never reported as a success and
+// a write cut short can say what had reached the panel.
+class TParamOut : public TOutElement {
  public:
-  TFailureOut(TControlRef theStatus, std::string theCommand, std::string theReason)
-      : TOutElement(kOutFailure),
+  TParamOut(TControlRef theStatus, std::string theCommand, std::string theReason, bool theFailed)
+      : TOutElement(kOutParam),
         status(std::move(theStatus)),
         command(std::move(theCommand)),
-        reason(std::move(theReason)) {}
+        reason(std::move(theReason)),
+        failed(theFailed) {}
   TControlRef status;     // the parameter's status label: its page, and its caption names it
   std::string command;    // the command as sent, without its value
   std::string reason;     // what went wrong, for the user
+  bool failed;            // false: the parameter was written
 };
 
 // The colours of one grid cell.

@@ -35,6 +35,7 @@ TPageRun::TPageRun(TDevZorvan& device, const TPage& page, const char* failureLin
     : device_(device), page_(page), failureLine_(W(failureLine)) {}
 
 TPageRun::~TPageRun() {
+  if (device_.Aborted()) device_.Out().PostLog(W(" # Операция отменена"), true, true);
   if (failures_ > 0 || broken_) device_.Out().PostLog(failureLine_, true, true);
 }
 
@@ -113,7 +114,9 @@ bool TPageRun::Write(const TParam& param) {
     Failed(status, param.write, TOutcome::Invalid);
     return false;
   }
-  return Step(status, param.write + *value, param.writeStyle, param.write).Ok();
+  const bool written = Step(status, param.write + *value, param.writeStyle, param.write).Ok();
+  if (written) device_.Out().PostWritten(status, CommandName(param.write));
+  return written;
 }
 
 void TPageRun::ReadTable() {

@@ -130,6 +130,18 @@ TEST_F(ShellFixture, ExitWritesSettingsAndBrokenFilesLoadWhatTheyCan) {
   view.settingsPath = Folder() + "other.ini";
   again.Main()["mnuLoad"].Click();
   EXPECT_EQ(again.ConnectDialog().Ports().Text(), "/dev/ttyACM0");
+
+  // A file without any of the program's sections is refused and changes nothing.
+  TIniFile foreign;
+  foreign.WriteString("Desktop Entry", "Name", "x");
+  ASSERT_TRUE(foreign.SaveToFile(Folder() + "foreign.ini"));
+  view.settingsPath = Folder() + "foreign.ini";
+  again.PageSet().Page(TPageId::Common).Find("etO")->SetText("1234");
+  again.Main()["mnuLoad"].Click();
+  EXPECT_EQ(again.PageSet().Page(TPageId::Common).Find("etO")->Text(), "1234");
+  EXPECT_EQ(again.ConnectDialog().Ports().Text(), "/dev/ttyACM0");
+  ASSERT_EQ(view.errors.size(), 1u);
+  EXPECT_NE(view.errors[0].find("foreign.ini"), std::string::npos);
 }
 
 TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {

@@ -244,3 +244,39 @@ TEST(CommonOnPanel, AGarbledObjectNumberIsAFailedReadNotAValue) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+TEST(CommonOnPanel, ALineLostDuringAWriteNamesWhatHadBeenWritten) {
+  TScopedTimeScale fast(0.02);
+  Rig rig;
+  rig.shell.Connect();
+  ASSERT_TRUE(rig.shell.Connected());
+  rig.panel.AddFault({sim::TFaultKind::NoCarrier, "+P2=1", 1});
+  rig["etO"].SetText("0007");
+  rig["etKey"].SetText("1234");
+  rig["ChIMEI"].SetChecked(true);
+  rig.shell.WritePage();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (rig.shell.Connected() && std::chrono::steady_clock::now() < until) rig.Tick();
+  ASSERT_FALSE(rig.shell.Connected());
+  ASSERT_EQ(rig.view.errors.size(), 1u);
+  EXPECT_EQ(Cp1251ToUtf8(rig.view.errors[0]),
+            "Ошибка: Связь с панелью потеряна во время записи. Панель успела получить:\n"
+            "Общие настройки: Номер объекта (+o)\n"
+            "Общие настройки: Код для входа в режим программирования (+FMW)");
+
+}
+
+TEST(CommonOnPanel, ADisconnectAfterAWriteSaysNothing) {
+  Rig rig;
+  rig.shell.Connect();
+  ASSERT_TRUE(rig.shell.Connected());
+  rig.Run([&] { rig.shell.WritePage(); });
+  rig.shell.Disconnect();
+  EXPECT_TRUE(rig.view.errors.empty());
+}
+
+}  // namespace
+}  // namespace zorvan
