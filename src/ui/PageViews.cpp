@@ -26,6 +26,7 @@ struct TViewRow {
 
 const TViewRow kViews[] = {
     {TPageId::Common, CreateCommonView},
+    {TPageId::ATests, CreateATestsView},
     {TPageId::EnNumber, CreateEnNumberView},
 };
 
