@@ -35,6 +35,9 @@ TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_), 
       worker_->SetRequest(code);
       return true;
     };
+    p->showError = [this](const std::string& caption, const std::string& text) {
+      if (view_) view_->ShowError(caption, text);
+    };
   }
   pages_.Get<TformCommon>().reconnect = [this] { Reconnect(); };
   // Firmware updates come with their own windows; until then the panel menu does not offer them.

@@ -47,10 +47,12 @@ void TControl::SetChecked(bool checked) {
 
 void TControl::SetItemIndex(int index) {
   if (index < 0 || index >= static_cast<int>(items_.size())) index = -1;
-  if (itemIndex_ == index) return;
+  const bool list = kind_ == TControlKind::ComboBox || kind_ == TControlKind::ComboBoxEx;
+  const std::string itemText = list && index >= 0 ? items_[static_cast<std::size_t>(index)] : std::string();
+  // An edited list keeps its index while its text changes: selecting the item again shows it.
+  if (itemIndex_ == index && (!list || text_ == itemText)) return;
   itemIndex_ = index;
-  if (kind_ == TControlKind::ComboBox || kind_ == TControlKind::ComboBoxEx)
-    text_ = index >= 0 ? items_[static_cast<std::size_t>(index)] : std::string();
+  if (list) text_ = itemText;
   Notify();
 }
 

@@ -148,6 +148,10 @@ class TControl {
   void Click() {
     if (onClick) onClick(*this);
   }
+  // The user leaves the control for another one of its window. The handler returns false when
+  // it refuses what the control holds: the view then gives the control the focus back.
+  std::function<bool(TControl&)> onExit;
+  bool Exit() { return !onExit || onExit(*this); }
   void Changed();
 
   // A view listens here to repaint after any state change.

@@ -37,6 +37,13 @@ class TPage : public TForm {
   std::function<bool(std::uint8_t code)> postRequest;
   bool PostRequest(std::uint8_t code) const { return postRequest && postRequest(code); }
 
+  // Shows an error message box (caption, text; cp1251) for a rule that refuses an entry.
+  // Set by the shell; without it the message goes nowhere.
+  std::function<void(const std::string& caption, const std::string& text)> showError;
+  void ShowError(const std::string& caption, const std::string& text) const {
+    if (showError) showError(caption, text);
+  }
+
  protected:
   TParam& AddParam(TParam param) { return params_.emplace_back(std::move(param)); }
 

@@ -19,7 +19,7 @@ const TCatalogue& PageCatalogue() {
               {P::Common, "formCommon", "Общие настройки", "Общие настройки", "Общие настройки", 16, true, false,
                {}, {}, &CommonKind()},
               {P::ATests, "formATests", "Системные события", "Системные события", "Системные события", 20, false,
-               false, {}, {}, nullptr},
+               false, {}, {}, &ATestsKind()},
               {P::GPRS, "formGPRS", "Настройка GPRS", "Настройки GPRS", "Настройки GPRS", 17, false, false, {}, {},
                &GprsKind()},
               {P::Ways, "formWays", "Каналы связи", "Каналы связи", "Каналы связи", 10, false, true, {}, {}, nullptr},

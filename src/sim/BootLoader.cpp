@@ -81,7 +81,8 @@ std::optional<TLoaderAnswer> TBootLoader::Handle(const std::string& line) {
     blocks_.clear();
     return TLoaderAnswer{"OK\r", options_.eraseMs, false};
   }
-  if (line.rfind("+W", 0) == 0) return Write(line);
+  // A block's number follows "+W" at once; "+WI" and the like are the panel's own commands.
+  if (line.rfind("+W", 0) == 0 && line.size() > 2 && IsHex(line.substr(2, 1))) return Write(line);
   if (line.rfind("+EE", 0) == 0) return Finish(line);
   return std::nullopt;
 }

@@ -12,6 +12,11 @@ void TParameterStore::AddHandler(const std::string& name, THandler handler) {
   entries_[name] = TEntry{std::move(handler), {}};
 }
 
+void TParameterStore::AddExactHandler(const std::string& name, THandler handler) {
+  std::lock_guard lock(mutex_);
+  entries_[name] = TEntry{std::move(handler), {}, false};
+}
+
 std::optional<std::string> TParameterStore::Value(const std::string& name) const {
   std::lock_guard lock(mutex_);
   auto found = entries_.find(name);
@@ -37,7 +42,7 @@ std::optional<TAnswer> TParameterStore::Answer(const std::string& line) {
     if (found == entries_.end()) {
       // Commands that carry their argument without "=": the longest registered prefix.
       for (auto it = entries_.begin(); it != entries_.end(); ++it)
-        if (it->second.handler && name.compare(0, it->first.size(), it->first) == 0 &&
+        if (it->second.handler && it->second.prefix && name.compare(0, it->first.size(), it->first) == 0 &&
             (found == entries_.end() || it->first.size() > found->first.size()))
           found = it;
       if (found == entries_.end()) return std::nullopt;

@@ -32,6 +32,8 @@ class TParameterStore {
   void AddValue(const std::string& name, std::string initial);
   // Any command whose name is name or, failing an exact match, starts with name.
   void AddHandler(const std::string& name, THandler handler);
+  // Only the command name itself: "+r" must not take "+rb", which starts with it.
+  void AddExactHandler(const std::string& name, THandler handler);
 
   std::optional<std::string> Value(const std::string& name) const;
   void SetValue(const std::string& name, std::string value);
@@ -43,6 +45,7 @@ class TParameterStore {
   struct TEntry {
     THandler handler;  // empty: a stored value
     std::string value;
+    bool prefix = true;  // a handler also answers names that start with its own
   };
   mutable std::mutex mutex_;
   std::map<std::string, TEntry> entries_;

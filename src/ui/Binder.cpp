@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -91,8 +92,49 @@ void InstallKeyFilter(QWidget* widget, const TControl& c) {
   if (c.KeyFilter()) new TKeyFilterObject(widget, c.KeyFilter());
 }
 
+// Runs the control's exit rule when the focus moves on to another control of the window.
+// Popups (the list's own drop-down) and other windows (a message box) are not a move on.
+class TExitWatcher : public QObject {
+ public:
+  TExitWatcher(QWidget* widget, TControl& control) : QObject(widget), widget_(widget), control_(control) {
+    widget->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != widget_ || event->type() != QEvent::FocusOut || refocusing_) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason || reason == Qt::MenuBarFocusReason)
+      return false;
+    // After the focus change has finished: the rule may open a modal message box. Only a
+    // focus that went on to another control of the same window is a leave; the list's own
+    // drop-down gives the focus back when it closes.
+    QTimer::singleShot(0, widget_, [this] {
+      const QWidget* now = QApplication::focusWidget();
+      if (!now || now == widget_ || widget_->isAncestorOf(now) || now->window() != widget_->window()) return;
+      if (control_.Exit()) return;
+      refocusing_ = true;
+      widget_->setFocus(Qt::OtherFocusReason);
+      refocusing_ = false;
+    });
+    return false;
+  }
+
+ private:
+  QWidget* widget_;
+  TControl& control_;
+  // Giving the focus back must not run the exit rule of the control that had it meanwhile,
+  // or two refused entries would hand the focus to each other for ever.
+  static inline bool refocusing_ = false;
+};
+
+void WatchExit(QWidget* widget, TControl& c) {
+  if (c.onExit) new TExitWatcher(widget, c);
+}
+
 void BindLineEdit(QLineEdit* edit, TControl& c) {
   InstallKeyFilter(edit, c);
+  WatchExit(edit, c);
   Listen(edit, c, [edit](const TControl& m) {
     ApplyLook(edit, m);
     if (m.MaxLength() > 0) edit->setMaxLength(m.MaxLength());
@@ -108,6 +150,7 @@ void BindLineEdit(QLineEdit* edit, TControl& c) {
 
 void BindCombo(QComboBox* box, TControl& c) {
   InstallKeyFilter(box, c);
+  WatchExit(box, c);
   Listen(box, c, [box](const TControl& m) {
     ApplyLook(box, m);
     const QSignalBlocker block(box);

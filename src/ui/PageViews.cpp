@@ -26,6 +26,7 @@ struct TViewRow {
 
 const TViewRow kViews[] = {
     {TPageId::Common, CreateCommonView},
+    {TPageId::ATests, CreateATestsView},
     {TPageId::GPRS, CreateGprsView},
     {TPageId::Outs, CreateOutsView},
     {TPageId::EnNumber, CreateEnNumberView},

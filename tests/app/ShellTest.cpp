@@ -201,5 +201,12 @@ TEST_F(ShellFixture, LostLineLeavesTheWindowDisconnected) {
   EXPECT_TRUE(shell.Main()["mnuProperties"].Enabled());
 }
 
+TEST_F(ShellFixture, APageRuleShowsItsErrorThroughTheView) {
+  Program program(Folder());
+  program.shell.Pages().front()->ShowError(W("Ошибка!"), W("Не время."));
+  ASSERT_EQ(program.view.errors.size(), 1u);
+  EXPECT_EQ(Cp1251ToUtf8(program.view.errors[0]), "Ошибка!: Не время.");
+}
+
 }  // namespace
 }  // namespace zorvan

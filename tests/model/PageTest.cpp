@@ -178,5 +178,20 @@ TEST(ControlModel, RegistryAndHandlers) {
   EXPECT_EQ(tree.SelectedNode(), 1);
 }
 
+TEST(ControlModel, SelectingTheItemOfAnEditedListShowsIt) {
+  TForm form("formSample");
+  TControl& list = form.Add("cbTime", K::ComboBox);
+  list.SetItems({"none", "08:00"});
+  list.SetItemIndex(0);
+  list.SetText("8.1");
+  EXPECT_EQ(list.ItemIndex(), 0);
+  list.SetItemIndex(0);
+  EXPECT_EQ(list.Text(), "none");
+  // Without a rule a control may always be left; a page without a shell shows no message.
+  EXPECT_TRUE(list.Exit());
+  TPage page("formPage");
+  page.ShowError("caption", "text");
+}
+
 }  // namespace
 }  // namespace zorvan

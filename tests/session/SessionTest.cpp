@@ -208,6 +208,16 @@ TEST(ConnectSequence, SilentPanelFailsWithConnectionError) {
   EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), std::string()), 0);
 }
 
+TEST(PanelParameters, AnExactHandlerLeavesLongerNamesToOthers) {
+  sim::TParameterStore store;
+  store.AddHandler("J", [](const sim::TCommand& c) { return sim::TAnswer::Ok("prefix " + c.argument); });
+  store.AddExactHandler("r", [](const sim::TCommand& c) { return sim::TAnswer::Ok("exact " + c.argument); });
+  EXPECT_EQ(store.Answer("+J3=5")->value, "prefix 3=5");
+  EXPECT_EQ(store.Answer("+r")->value, "exact ");
+  EXPECT_EQ(store.Answer("+r=1")->value, "exact 1");
+  EXPECT_FALSE(store.Answer("+rb").has_value());
+}
+
 TEST(Session, TerminalLineAndServiceRequests) {
   TSessionRig rig;
   ASSERT_TRUE(rig.Connect());

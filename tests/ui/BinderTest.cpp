@@ -19,6 +19,7 @@ class BinderTest : public QObject {
 
  private slots:
   void modelToWidgetsAndBack();
+  void leavingAControlRunsItsExitRule();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -70,6 +71,55 @@ void BinderTest::modelToWidgetsAndBack() {
   gauge.SetBackColor("clBlue");
   QCOMPARE(root.findChild<QProgressBar*>("pbLevel")->value(), 17);
   QCOMPARE(root.findChild<QProgressBar*>("pbLevel")->palette().color(QPalette::Highlight), QColor(0, 0, 255));
+}
+
+// A refused entry keeps the focus; an accepted one lets it go; the list's own drop-down is
+// not a leave.
+void BinderTest::leavingAControlRunsItsExitRule() {
+  TForm form("formTest");
+  auto& list = form.Add("cbTime", K::ComboBox);
+  form.Add("etOther", K::Edit);
+  std::vector<std::string> exits;
+  list.onExit = [&](TControl& c) {
+    exits.push_back(c.Text());
+    return c.Text() == "08:00";
+  };
+  QWidget root;
+  auto* box = new QComboBox(&root);
+  box->setObjectName("cbTime");
+  box->setEditable(true);
+  auto* other = new QLineEdit(&root);
+  other->setObjectName("etOther");
+  other->move(0, 40);
+  list.SetItems({"08:00"});
+  BindForm(&root, form);
+  root.show();
+  QApplication::setActiveWindow(&root);
+  QVERIFY(QTest::qWaitForWindowActive(&root));
+
+  box->setFocus(Qt::TabFocusReason);
+  QTRY_VERIFY(box->hasFocus());
+  box->setEditText("8.15");
+  other->setFocus(Qt::TabFocusReason);
+  QTRY_COMPARE(exits.size(), std::size_t{1});
+  QCOMPARE(exits[0], std::string("8.15"));
+  QTRY_VERIFY(box->hasFocus());
+  QTest::qWait(20);
+  QCOMPARE(exits.size(), std::size_t{1});  // giving the focus back is not another leave
+
+  box->setEditText("08:00");
+  other->setFocus(Qt::TabFocusReason);
+  QTRY_COMPARE(exits.size(), std::size_t{2});
+  QTest::qWait(20);
+  QVERIFY(other->hasFocus());
+
+  box->setFocus(Qt::TabFocusReason);
+  QTRY_VERIFY(box->hasFocus());
+  box->showPopup();
+  QTest::qWait(20);
+  box->hidePopup();
+  QTest::qWait(20);
+  QCOMPARE(exits.size(), std::size_t{2});
 }
 
 QTEST_MAIN(BinderTest)
