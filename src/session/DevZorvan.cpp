@@ -77,6 +77,11 @@ struct TVersionError : std::exception {
 
 TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) { lastLoopPollMs_ = NowMs(); }
 
+void TDevZorvan::SetWorker(TModem* worker) {
+  worker_ = worker;
+  if (worker_) worker_->SetCancelCheck([this] { return cancellable_.load() && abort_.load(); });
+}
+
 void TDevZorvan::RegisterPage(std::string_view page, TPageOperations operations) {
   pages_[std::string(page)] = std::move(operations);
 }
@@ -311,12 +316,15 @@ void TDevZorvan::WritePage() { RunCurrentPage(true); }
 void TDevZorvan::RunCurrentPage(bool write) {
   ClearAbort();
   if (!all_) DisableControls();
+  cancellable_.store(true);
   try {
     RunPage(CurrentPage(), write);
   } catch (...) {
+    if (!all_) cancellable_.store(false);
     if (!all_) EnableControls();
     throw;
   }
+  if (!all_) cancellable_.store(false);
   if (!all_) EnableControls();
 }
 
@@ -359,6 +367,7 @@ void TDevZorvan::RunAll(bool write) {
           break;
         }
     }
+    cancellable_.store(false);
     if (!stopped) {
       SetCurrentPage("formCommon");
       out_.PostText({"formCommon", "formCommon"}, "Show");
@@ -368,6 +377,7 @@ void TDevZorvan::RunAll(bool write) {
       out_.PostMessageBox(write ? W("Запись всех параметров завершена!") : W("Чтение всех параметров завершено!"));
     }
   } catch (...) {
+    cancellable_.store(false);
     EnableControls();
     all_ = false;
     throw;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -187,6 +188,59 @@ TEST_F(ShellFixture, LostLineLeavesTheWindowDisconnected) {
   EXPECT_TRUE(shell.Main().Tree().Enabled());
   EXPECT_TRUE(shell.Main()["mnuFile"].Enabled());
   EXPECT_TRUE(shell.Main()["mnuProperties"].Enabled());
+}
+
+}  // namespace
+}  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+// Cancel must not wait out a silent panel's time-outs (4.5 s a try, three tries a parameter).
+TEST_F(ShellFixture, CancelEndsAnExchangeWithASilentPanelPromptly) {
+  sim::TVirtualPanel panel;
+  const std::string device = panel.Start();
+  Program program(Folder());
+  TShell& shell = program.shell;
+  program.AnswerConnect(device);
+  shell.Connect();
+  ASSERT_TRUE(shell.Connected());
+  panel.AddFault({sim::TFaultKind::Silent, "", -1});
+  const std::size_t before = panel.ReceivedLines().size();
+  shell.ShowPage("formCommon");
+  shell.Main()["tbtnRead"].Click();
+  // Wait until the first command is out and unanswered.
+  for (int i = 0; i < 200 && panel.ReceivedLines().size() == before; ++i) {
+    shell.Tick();
+    usleep(5000);
+  }
+  ASSERT_GT(panel.ReceivedLines().size(), before);
+  usleep(200000);
+  ASSERT_TRUE(shell.Busy());
+  const auto cancelled = std::chrono::steady_clock::now();
+  shell.Main()["tbtnCalcel"].Click();
+  while (shell.Busy() && std::chrono::steady_clock::now() - cancelled < std::chrono::seconds(20)) shell.Tick(5);
+  const auto took = std::chrono::steady_clock::now() - cancelled;
+  EXPECT_FALSE(shell.Busy());
+  // Well inside a single try's time-out: the exchange noticed the cancel while it waited.
+  EXPECT_LT(took, std::chrono::milliseconds(1500));
+  // Nothing more of the page was sent after the cancel.
+  EXPECT_EQ(panel.ReceivedLines().size(), before + 1);
+  shell.Drain();
+  EXPECT_TRUE(shell.Main()["tbtnRead"].Enabled());
+
+  // The flag left by the cancel does not cut the next exchanges short.
+  panel.ClearFaults();
+  shell.Terminal()["Edit1"].SetText("+v");
+  shell.Terminal()["Button1"].Click();
+  while (shell.Busy()) shell.Tick(5);
+  EXPECT_TRUE(shell.Device().TerminalAnswered());
+  EXPECT_EQ(shell.Device().TerminalReply(), "09.005.012");
+  shell.Main()["tbtnRead"].Click();
+  while (shell.Busy()) shell.Tick(5);
+  shell.Drain();
+  EXPECT_FALSE(shell.Device().Aborted());
+  EXPECT_EQ(shell.FindPage("formCommon")->Find("etO")->Text(), "0050");
 }
 
 }  // namespace
