@@ -210,7 +210,7 @@ void TModem::FlushInput() {
 
 void TModem::WriteRaw(const std::string& text) {
   try {
-    if (!port_.WriteString(text)) throw EDeviceError(11, "Unable to write to port. (time-out)");
+    if (!port_.WriteString(text)) throw EDeviceError(11, W("Ошибка записи в порт: порт не принял данные за отведённое время."));
   } catch (const EDeviceError& error) {
     if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     throw;
