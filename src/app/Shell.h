@@ -52,7 +52,7 @@ class TShell : public TUiBridge {
   std::function<void(const std::string& text, bool showInWindow)> onLog;
   // Start-up after the views exist: settings, tree, first page.
   void Start();
-  // Closing: worker ended, log closed, "current.ini" written.
+  // Closing: worker ended, log closed, "current.ini" written unless it could not be read at start.
   void Close();
 
   // Timer tick: serve the worker's UI calls and apply what it posted. A loop without a
@@ -121,6 +121,10 @@ class TShell : public TUiBridge {
   void LogLine(const std::string& text, bool showInWindow);
   bool OpenLog();
   void CloseLog();
+  // "current.ini" could not be read: the user is told, a copy is kept, exit leaves it alone.
+  void KeepUnreadableSettings(const std::string& error);
+  // The version and flash fields of the status bar go back to their empty state.
+  void ClearPanelStatus();
   std::string SettingsPath() const { return folder_ + "current.ini"; }
 
   std::string folder_;
@@ -135,6 +139,7 @@ class TShell : public TUiBridge {
   TFormRegistry registry_;
   std::vector<std::unique_ptr<TPage>> pages_;
   TIniFile settings_;
+  bool settingsUnreadable_ = false;
   TMsgFile messages_;
   std::string lastPortFailure_;
   std::unique_ptr<TModem> worker_;

@@ -44,8 +44,8 @@ QIcon CommandIcon(const QStyle* style, const char* button) {
 QString MainWindow::VirtualPanelPort() { return QString::fromUtf8("Виртуальная панель"); }
 
 MainWindow::MainWindow(const std::string& folder, QWidget* parent)
-    : QMainWindow(parent),
-      shell_(folder),
+    : TShellOwner(folder),
+      QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       connectUi_(std::make_unique<Ui::ConnectDialog>()),
       splashUi_(std::make_unique<Ui::SplashDialog>()),

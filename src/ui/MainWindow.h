@@ -20,7 +20,16 @@ namespace sim {
 class TVirtualPanel;
 }
 
-class MainWindow : public QMainWindow, public TShellView {
+// The window's models. As a base listed before QMainWindow it is built before any widget and
+// destroyed after all of them: the binders' handlers that run while ~QWidget deletes the child
+// widgets still find their controls alive.
+class TShellOwner {
+ protected:
+  explicit TShellOwner(const std::string& folder) : shell_(folder) {}
+  TShell shell_;
+};
+
+class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
  public:
   // folder: where the settings files live, ending with '/'.
   explicit MainWindow(const std::string& folder, QWidget* parent = nullptr);
@@ -57,7 +66,6 @@ class MainWindow : public QMainWindow, public TShellView {
   void SavePlacement();
   std::string StartVirtualPanel();
 
-  TShell shell_;
   std::unique_ptr<Ui::MainWindow> ui_;
   std::unique_ptr<Ui::ConnectDialog> connectUi_;
   std::unique_ptr<Ui::SplashDialog> splashUi_;
