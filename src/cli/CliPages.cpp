@@ -26,7 +26,7 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
     std::string error;
     if (!ini.LoadFromFile(request.file, &error)) {
       Say(error);
-      return kExitRefused;
+      return kExitUsage;
     }
     if (!shell.LoadSettings(ini)) return kExitRefused;
   }
@@ -63,7 +63,7 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
     std::string error;
     if (!ini.SaveToFile(request.file, &error)) {
       Say(error);
-      return kExitRefused;
+      return kExitUsage;
     }
   }
   return failed > 0 ? kExitRefused : kExitOk;

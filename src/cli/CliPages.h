@@ -15,7 +15,7 @@ struct TPagesRequest {
 
 // Known page identifiers and "all".
 bool IsPageArgument(const std::string& page);
-// Returns the exit status (0, 1, 2 for an unreadable file, 3) after printing what went wrong.
+// Returns the exit status (0, 1, 2 for a file that cannot be read or written, 3) after printing what went wrong.
 int RunPages(const TCliConnection& connection, const TPagesRequest& request);
 
 }  // namespace zorvan
