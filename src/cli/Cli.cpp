@@ -244,6 +244,10 @@ int RunCli(const std::vector<std::string>& args) {
   }
   TCliConnection connection;
   connection.port = options.port;
+  if (builtIn) {
+    connection.port = W(sim::kPortListEntry);
+    connection.devicePath = options.port;
+  }
   connection.master = options.master;
   connection.phone = phone;
   connection.protocol = protocol;

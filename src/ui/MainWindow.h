@@ -58,6 +58,8 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildCommands();
@@ -65,6 +67,7 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   void LoadPlacement();
   void SavePlacement();
   std::string StartVirtualPanel();
+  void RestoreSplitters();
 
   std::unique_ptr<Ui::MainWindow> ui_;
   std::unique_ptr<Ui::ConnectDialog> connectUi_;
@@ -75,8 +78,13 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   std::unique_ptr<QDialog> terminalView_;
   std::map<std::string, QWidget*> pageViews_;
   std::unique_ptr<sim::TVirtualPanel> virtualPanel_;
+  bool virtualPanelModem_ = false;
   QTimer timer_;
   bool closed_ = false;
+  // The saved tree size, applied once the window has its final size.
+  int savedTreeWidth_ = -1;
+  int savedTreeHeight_ = -1;
+  bool splittersRestored_ = false;
 };
 
 }  // namespace zorvan

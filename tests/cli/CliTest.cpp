@@ -72,6 +72,8 @@ TEST(Cli, ReadAndWritePagesThroughSettingsFiles) {
   text << saved.rdbuf();
   EXPECT_NE(text.str().find("[Connect]\r\n"), std::string::npos);
   EXPECT_NE(text.str().find("MasterKey=5281\r\n"), std::string::npos);
+  // The built-in panel is recorded by its port list entry; its device path is gone next time.
+  EXPECT_NE(text.str().find("ComPort=" + zorvan::W("Виртуальная панель") + "\r\n"), std::string::npos);
   std::ifstream logged(log, std::ios::binary);
   std::stringstream lines;
   lines << logged.rdbuf();
