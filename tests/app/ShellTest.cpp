@@ -205,6 +205,24 @@ TEST_F(ShellFixture, SettingsAndLogFilesAreTheOwnersOnly) {
   EXPECT_EQ(mode("current.ini"), 0600u);
   EXPECT_EQ(mode("saved.ini"), 0600u);
   EXPECT_EQ(mode("log.txt"), 0600u);
+  {
+    // The log window's lines: saved whole through a temporary file, or not at all.
+    Program program(Folder());
+    program.shell.Main().Log().AppendLine(W("Авторизация: +id=5281"));
+    program.view.logPath = Folder() + "window.txt";
+    program.shell.Main()["RzBitBtn2"].Click();
+    std::ifstream in(dir / "window.txt", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(W("Авторизация: +id=5281\r\n")), std::string::npos);
+    EXPECT_EQ(mode("window.txt"), 0600u);
+    fs::create_directory(dir / "folder.txt");
+    program.view.logPath = Folder() + "folder.txt";
+    program.shell.Main()["RzBitBtn2"].Click();
+    ASSERT_EQ(program.view.errors.size(), 1u);
+    EXPECT_NE(program.view.errors[0].find(W("это папка")), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(dir / "folder.txt"));
+    program.shell.Close();
+  }
   // A file the user opened up stays so.
   chmod((dir / "current.ini").c_str(), 0644);
   {
