@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6serialport6-dev
   libgl1-mesa-dev
+  qt6-translations-l10n
   xvfb xauth x11-apps imagemagick
 )
 missing=()

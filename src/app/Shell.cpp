@@ -1,8 +1,12 @@
 #include "app/Shell.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <ctime>
 
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 #include "app/OutputApplier.h"
 #include "base/ValueHelpers.h"
 #include "link/Clock.h"
@@ -94,7 +98,10 @@ void TShell::WireCommands() {
 void TShell::Start() {
   main_.Self().SetText(W("Программа настройки v.") + "1.0.0");
   std::string error;
-  if (!settings_.LoadFromFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
+  struct stat st {};
+  // An empty file holds nothing to lose: it starts like a missing one.
+  const bool empty = ::stat(SettingsPath().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+  if (!empty && !settings_.LoadFromFile(SettingsPath(), &error)) KeepUnreadableSettings(error);
   connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
   // Without the event texts the program still works; the log says why they are missing.
   std::string messagesError;
@@ -108,9 +115,30 @@ void TShell::Start() {
   main_.Tree().SelectNode(0);
 }
 
+void TShell::KeepUnreadableSettings(const std::string& error) {
+  settingsUnreadable_ = true;
+  std::string text = error + W(" Программа работает с настройками по умолчанию; при выходе файл не будет перезаписан.");
+  // A copy beside it survives whatever the user does with the original next.
+  std::string bytes, why;
+  if (ReadRegularFile(SettingsPath(), 64 * TIniFile::kMaxFileBytes, bytes, why) == TReadResult::Ok) {
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string copy = SettingsPath() + ".unreadable-" + stamp;
+    if (ReplaceFile(copy, bytes, why)) text += W(" Копия файла сохранена как ") + QuotedPath(copy) + ".";
+    else text += W(" Копию сохранить не удалось: ") + why + ".";
+  }
+  main_.Log().AppendLine(" # !!! " + text);
+  if (view_) view_->ShowError("Error", text);
+}
+
 void TShell::Close() {
   StopWorker();
   CloseLog();
+  // A file that could not be read at start may hold what the user still needs.
+  if (settingsUnreadable_) return;
   SaveSettings(settings_);
   std::string error;
   if (!settings_.SaveToFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
@@ -154,7 +182,9 @@ void TShell::LogLine(const std::string& text, bool showInWindow) {
 }
 
 bool TShell::OpenLog() {
-  logFile_ = std::fopen((folder_ + "log.txt").c_str(), "ab");
+  std::string error;
+  // The log holds the master code of every connection: a new one is its owner's only.
+  logFile_ = OpenForAppend(folder_ + "log.txt", error);
   if (!logFile_) return false;
   const std::string frame =
       "\r\n" + kRuler + "\r\n" + LogTimeStamp() + W(" Начали процесс протоколирования") + "\r\n" + kRuler + "\r\n";
@@ -220,6 +250,7 @@ void TShell::Connect() {
   const int result = view_ ? view_->ExecModal(splash_) : TForm::mrCancel;
   if (result != TForm::mrOk) {
     StopWorker();
+    ClearPanelStatus();
     return;
   }
   main_["mnuConnect"].SetEnabled(false);
@@ -236,6 +267,7 @@ void TShell::Disconnect() {
   device_.historyPointer = -1;
   device_.Abort();
   StopWorker();
+  ClearPanelStatus();
   main_["mnuConnect"].SetEnabled(true);
   main_["tbtnConnect"].SetEnabled(true);
   if (lostDuringWrite && view_) view_->ShowError(W("Ошибка"), LostWriteText());
@@ -246,6 +278,13 @@ std::string TShell::LostWriteText() const {
   std::string text = W("Связь с панелью потеряна во время записи. Панель успела получить:");
   for (const TFailure& w : written_) text += "\n" + w.page + ": " + w.parameter + " (" + w.command + ")";
   return text;
+}
+
+void TShell::ClearPanelStatus() {
+  // What the ending worker posted comes first, or it would bring the old version back.
+  Drain();
+  main_.SetStatusPanel(2, W("Версия прошивки:"));
+  main_.SetStatusPanel(3, "");
 }
 
 void TShell::Reconnect() {
@@ -418,7 +457,16 @@ void TShell::LoadSettingsCommand() {
 }
 
 void TShell::SendTerminalLine() {
-  if (worker_) worker_->SetRequest(request::kTerminalLine);
+  if (!worker_) return;
+  // One line is one command: a line end inside it would make the panel receive two.
+  const std::string line = terminal_["Edit1"].Text();
+  if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    const std::string text = W("Команда не отправлена: в ней есть перевод строки или другой управляющий символ.");
+    main_.Log().AppendLine(" # !!! " + text);
+    if (view_) view_->ShowError("Error", text);
+    return;
+  }
+  worker_->SetRequest(request::kTerminalLine);
 }
 
 void TShell::SaveLogWindow() {
@@ -427,10 +475,10 @@ void TShell::SaveLogWindow() {
   if (path.empty()) return;
   std::string text;
   for (const std::string& line : main_.Log().Lines()) text += line + "\r\n";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  const bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (f && std::fclose(f) != 0) f = nullptr;
-  if (!ok || !f) view_->ShowError("Error", path + W(": не удалось записать файл"));
+  // Through a temporary file: a failed save leaves the earlier file whole.
+  std::string why;
+  if (!ReplaceFile(path, text, why))
+    view_->ShowError("Error", W("Журнал не записан в файл ") + QuotedPath(path) + ": " + why + ".");
 }
 
 void TShell::RunOnUiThread(std::function<void()> action) {

@@ -58,7 +58,7 @@ class TShell : public TUiBridge {
   std::function<bool()> connectWithoutDialog;
   // Start-up after the views exist: settings, tree, first page.
   void Start();
-  // Closing: worker ended, log closed, "current.ini" written.
+  // Closing: worker ended, log closed, "current.ini" written unless it could not be read at start.
   void Close();
 
   // Timer tick: serve the worker's UI calls and apply what it posted. A loop without a
@@ -152,6 +152,10 @@ class TShell : public TUiBridge {
   void AllDone(bool write);
   bool OpenLog();
   void CloseLog();
+  // "current.ini" could not be read: the user is told, a copy is kept, exit leaves it alone.
+  void KeepUnreadableSettings(const std::string& error);
+  // The version and flash fields of the status bar go back to their empty state.
+  void ClearPanelStatus();
   std::string SettingsPath() const { return folder_ + "current.ini"; }
 
   std::string folder_;
@@ -169,6 +173,7 @@ class TShell : public TUiBridge {
   std::vector<TFailure> written_;
   bool writing_ = false;  // a write command runs: a line lost meanwhile is reported
   TIniFile settings_;
+  bool settingsUnreadable_ = false;
   TMsgFile messages_;
   std::string lastPortFailure_;
   std::unique_ptr<TModem> worker_;

@@ -59,41 +59,46 @@ std::string Utf8ToCp1251(std::string_view utf8) {
   out.reserve(utf8.size());
   std::size_t i = 0;
   const std::size_t n = utf8.size();
+  auto byteAt = [&](std::size_t at) { return static_cast<unsigned char>(utf8[at]); };
   while (i < n) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    int extra = 0;
-    char32_t cp = 0;
+    const unsigned char b = byteAt(i);
     if (b < 0x80) {
       out += static_cast<char>(b);
       ++i;
       continue;
-    } else if ((b & 0xE0) == 0xC0) {
+    }
+    // Only the shortest form of a code point is accepted: an overlong form ("\xC0\x8D" for a
+    // carriage return) would otherwise smuggle control bytes past any check on the UTF-8 text.
+    // The allowed range of the second byte rules out overlong forms, surrogates and code
+    // points beyond U+10FFFF.
+    int extra = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t cp = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
       extra = 1;
       cp = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
+    } else if (b >= 0xE0 && b <= 0xEF) {
       extra = 2;
       cp = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
       extra = 3;
       cp = b & 0x07;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
     } else {
       out += '?';
       ++i;
       continue;
     }
-    if (i + static_cast<std::size_t>(extra) >= n) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-      if ((c & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
+    bool ok = i + static_cast<std::size_t>(extra) < n;
+    for (int k = 1; ok && k <= extra; ++k) {
+      const unsigned char c = byteAt(i + static_cast<std::size_t>(k));
+      const unsigned char from = k == 1 ? low : 0x80;
+      const unsigned char to = k == 1 ? high : 0xBF;
+      if (c < from || c > to) ok = false;
+      else cp = (cp << 6) | (c & 0x3F);
     }
     if (!ok) {
       out += '?';

@@ -7,7 +7,8 @@
 namespace zorvan {
 
 // UTF-8 -> cp1251; a character that cp1251 cannot hold becomes '?'.
-// Malformed UTF-8 sequences become '?' too, one per bad byte.
+// Malformed UTF-8 (overlong forms, surrogates, beyond U+10FFFF, cut or stray bytes) becomes
+// '?' too, one per bad byte: never a control byte.
 std::string Utf8ToCp1251(std::string_view utf8);
 
 // cp1251 -> UTF-8; the one unassigned byte (0x98) becomes U+FFFD.

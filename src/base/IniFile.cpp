@@ -1,14 +1,7 @@
 #include "base/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 #include "base/ValueHelpers.h"
 
 namespace zorvan {
@@ -26,8 +19,6 @@ std::string_view TrimSpaces(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
 }
-
-std::string SystemError() { return std::strerror(errno); }
 
 }  // namespace
 
@@ -75,55 +66,51 @@ std::string TIniFile::ToBytes() const {
   return out;
 }
 
+std::string TIniFile::FormProblem(std::string_view bytes) {
+  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
+    return W("текст в кодировке UTF-16, а файл настроек пишется в Windows-1251");
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    return W("файл начинается с метки порядка байтов UTF-8, а файл настроек пишется в Windows-1251");
+  if (bytes.find('\0') != std::string_view::npos)
+    return W("в файле есть нулевые байты: это двоичный файл или текст в UTF-16, а не файл настроек");
+  // Before the first section only blank lines and comments may stand: anything else is a
+  // file of another kind (a log, a document), whose sections would be read by chance.
+  std::size_t pos = 0;
+  int line = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    const std::string_view text = TrimSpaces(bytes.substr(pos, end - pos));
+    ++line;
+    pos = end;
+    if (pos < bytes.size() && bytes[pos] == '\r') ++pos;
+    if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    if (text.empty() || text.front() == ';' || text.front() == '#') continue;
+    if (text.front() == '[' && text.find(']') != std::string_view::npos) return {};
+    return W("в строке ") + std::to_string(line) +
+           W(" перед первым разделом стоит текст, который не является ни разделом, ни комментарием");
+  }
+  return W("в файле нет ни одного раздела настроек");
+}
+
 bool TIniFile::LoadFromFile(const std::string& path, std::string* error) {
   sections_.clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return true;
-    if (error) *error = path + ": " + SystemError();
-    return false;
+  std::string bytes, why;
+  const TReadResult read = ReadRegularFile(path, kMaxFileBytes, bytes, why);
+  if (read == TReadResult::Missing) return true;
+  if (read == TReadResult::Ok) why = FormProblem(bytes);
+  if (why.empty()) {
+    *this = FromBytes(bytes);
+    return true;
   }
-  std::string content;
-  char buffer[65536];
-  while (true) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      if (error) *error = path + ": " + SystemError();
-      close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    content.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  *this = FromBytes(content);
-  return true;
+  if (error) *error = W("Файл настроек ") + QuotedPath(path) + W(" не прочитан: ") + why + ".";
+  return false;
 }
 
 bool TIniFile::SaveToFile(const std::string& path, std::string* error) const {
-  const std::string bytes = ToBytes();
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    if (error) *error = path + ": " + SystemError();
-    return false;
-  }
-  std::size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
-  }
-  ok = ok && fsync(fd) == 0;
-  // The temporary file is private to its creator; a settings file is as readable as any other.
-  ok = ok && fchmod(fd, 0644) == 0;
-  if (close(fd) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  if (error) *error = path + ": " + SystemError();
-  unlink(temp.c_str());
+  std::string why;
+  if (ReplaceFile(path, ToBytes(), why)) return true;
+  if (error) *error = W("Файл настроек ") + QuotedPath(path) + W(" не записан: ") + why + ".";
   return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Settings files: INI text in cp1251 with CR LF line ends, held whole in memory.
 // Sections and keys keep their file order; names compare without regard to case.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +16,20 @@ class TIniFile {
   static TIniFile FromBytes(std::string_view bytes);
   std::string ToBytes() const;
 
-  // A missing file loads as empty and succeeds; an unreadable one fails with the system's text.
+  // Files larger than this are not settings files.
+  static constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
+  // Why the bytes are not a settings file in the Windows-1251 INI form (a Russian text), or
+  // empty when they are: UTF-16, a UTF-8 byte-order mark, NUL bytes, no section, or text
+  // before the first section that is not a comment.
+  static std::string FormProblem(std::string_view bytes);
+
+  // A missing file loads as empty and succeeds. Anything but a regular file of at most
+  // kMaxFileBytes in the INI form fails with a Russian text that names the file and why;
+  // nothing of it is loaded then.
   bool LoadFromFile(const std::string& path, std::string* error = nullptr);
-  // Written to a temporary file beside the target and renamed into place.
+  // Written to a temporary file and renamed into place; a symbolic link is followed, an
+  // existing file keeps its permissions and a new one is readable by its owner only (it may
+  // hold the master code).
   bool SaveToFile(const std::string& path, std::string* error = nullptr) const;
 
   bool SectionExists(std::string_view section) const;

@@ -1,5 +1,10 @@
 #include "cli/Cli.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -7,6 +12,8 @@
 
 #include "base/Cp1251.h"
 #include "cli/CliFlash.h"
+#include "base/FileAccess.h"
+#include "base/IniFile.h"
 #include "cli/CliPages.h"
 #include "link/Modem.h"
 #include "sim/VirtualPanel.h"
@@ -41,12 +48,48 @@ const char* const kUsageText =
     "                 after the last block the panel acknowledged; exit 0 only when the panel took\n"
     "                 the finish step\n"
     "\n"
-    "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error,\n"
-    "3 the port could not be opened or failed\n";
+    "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error (also an\n"
+    "unknown page, and a file that is missing, cannot be read or written, is a folder or is\n"
+    "not a settings file), 3 the port could not be opened or failed\n";
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "zorvan-cli: %s\n%s", why.c_str(), kUsageText);
   return kExitUsage;
+}
+
+// A file the command line named that cannot serve: said in Russian, a usage error.
+int FileError(const std::string& cp1251) {
+  Say(cp1251);
+  return kExitUsage;
+}
+
+// A settings file to write pages from: checked whole before anything is sent.
+std::optional<int> CheckLoadFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return FileError(W("Файл настроек ") + QuotedPath(path) + W(" не прочитан: ") + SystemErrorText(errno) + ".");
+  TIniFile ini;
+  std::string error;
+  if (!ini.LoadFromFile(path, &error)) return FileError(error);
+  return std::nullopt;
+}
+
+// The file read pages go to: known to be writable before the panel is read for minutes.
+std::optional<int> CheckSaveFile(const std::string& path) {
+  const std::string target = FollowLinks(path);
+  const std::string failed = W("Файл настроек ") + QuotedPath(path) + W(" не будет записан: ");
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return FileError(failed + W("это папка, а не файл."));
+    if (!S_ISREG(st.st_mode)) return FileError(failed + W("это не обычный файл."));
+  } else if (errno != ENOENT) {
+    return FileError(failed + SystemErrorText(errno) + ".");
+  }
+  const auto slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  // The file is replaced through a temporary file beside it: the folder must take new files.
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return FileError(failed + SystemErrorText(errno) + ".");
+  return std::nullopt;
 }
 
 struct TOptions {
@@ -149,6 +192,10 @@ int RunCli(const std::vector<std::string>& args) {
     if (!options.arguments.empty()) return UsageError("info takes no arguments");
   } else if (options.command == "send") {
     if (options.arguments.empty()) return UsageError("send needs at least one LINE");
+    // A line end inside a line would reach the panel as a second command.
+    for (const std::string& line : options.arguments)
+      if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+        return UsageError("a LINE must not hold a line end or another control character");
   } else if (options.command == "hold") {
     if (options.arguments.size() != 1 || !ParseSeconds(options.arguments[0], seconds))
       return UsageError("hold needs one number of SECONDS");
@@ -176,13 +223,16 @@ int RunCli(const std::vector<std::string>& args) {
   const std::string phone = options.modem.empty() ? std::string() : options.phone;
   const bool modemCall = !TModem::CleanDialNumber(phone).empty();
 
+  if (options.command == "write")
+    if (auto failed = CheckLoadFile(options.arguments[2])) return *failed;
+  if (options.command == "read")
+    if (auto failed = CheckSaveFile(options.arguments[2])) return *failed;
+
   std::FILE* log = nullptr;
   if (!options.logPath.empty()) {
-    log = std::fopen(options.logPath.c_str(), "ab");
-    if (!log) {
-      std::fprintf(stderr, "zorvan-cli: cannot open the log file %s\n", options.logPath.c_str());
-      return kExitUsage;
-    }
+    std::string error;
+    log = OpenForAppend(options.logPath, error);
+    if (!log) return FileError(W("Файл журнала ") + QuotedPath(options.logPath) + W(" не открыт: ") + error + ".");
   }
   std::unique_ptr<sim::TVirtualPanel> builtIn;
   if (options.port.empty()) {
@@ -199,6 +249,10 @@ int RunCli(const std::vector<std::string>& args) {
   }
   TCliConnection connection;
   connection.port = options.port;
+  if (builtIn) {
+    connection.port = W(sim::kPortListEntry);
+    connection.devicePath = options.port;
+  }
   connection.master = options.master;
   connection.phone = phone;
   connection.protocol = protocol;

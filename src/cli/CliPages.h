@@ -17,7 +17,7 @@ struct TPagesRequest {
 bool IsPageArgument(const std::string& page);
 // "all, formCommon, ...": what IsPageArgument accepts.
 std::string PageArgumentList();
-// Returns the exit status (0, 1, 2 for an unreadable file, 3) after printing what went wrong.
+// Returns the exit status (0, 1, 2 for a file that cannot be read or written, 3) after printing what went wrong.
 int RunPages(const TCliConnection& connection, const TPagesRequest& request);
 
 }  // namespace zorvan

@@ -13,6 +13,10 @@ TCliShell::TCliShell(TCliConnection connection)
   view_.onMessage = [](const std::string& text) { Say(text); };
   view_.onError = [](const std::string& caption, const std::string& text) { Say(caption + ": " + text); };
   shell_.SetView(&view_);
+  if (!connection_.devicePath.empty())
+    shell_.resolvePort = [this](const std::string& port) {
+      return port == connection_.port ? connection_.devicePath : port;
+    };
   shell_.onLog = [this](const std::string& text, bool) {
     if (connection_.log) {
       std::fwrite(text.data(), 1, text.size(), connection_.log);

@@ -11,7 +11,9 @@
 namespace zorvan {
 
 struct TCliConnection {
-  std::string port;
+  std::string port;  // as the connection dialog shows it (cp1251)
+  // The device behind the port text when it is a list entry (the built-in virtual panel).
+  std::string devicePath;
   std::string master = "5281";
   std::string phone;  // a modem data call when not empty
   int protocol = 0;   // 0 v.32, 1 v.110

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 
 namespace zorvan {
 namespace {
@@ -48,11 +49,6 @@ bool ReadColorNumber(std::string_view text, int& value) {
   if (signedValue > 2147483647LL) return false;
   value = static_cast<int>(signedValue);
   return true;
-}
-
-std::string SystemErrorText(int error) {
-  // The C library gives its text in the locale's encoding, UTF-8 here.
-  return Utf8ToCp1251(std::generic_category().message(error));
 }
 
 }  // namespace

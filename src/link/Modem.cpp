@@ -141,7 +141,7 @@ bool TModem::ReadFor(std::string& reply, int timeoutMs, const std::function<bool
     for (;;) {
       std::int64_t elapsed = NowMs() - start;
       if (elapsed > timeoutMs) return false;
-      if (stop == TReadStop::OnStopRequest && StopRequested()) return false;
+      if (stop == TReadStop::OnStopRequest && (StopRequested() || Cancelled())) return false;
       if (stop == TReadStop::OnTerminate && terminate_.load()) return false;
       reply += ReadPending();
       if (complete(reply)) {
@@ -210,7 +210,7 @@ void TModem::FlushInput() {
 
 void TModem::WriteRaw(const std::string& text) {
   try {
-    if (!port_.WriteString(text)) throw EDeviceError(11, "Unable to write to port. (time-out)");
+    if (!port_.WriteString(text)) throw EDeviceError(11, W("Ошибка записи в порт: порт не принял данные за отведённое время."));
   } catch (const EDeviceError& error) {
     if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     throw;
@@ -237,13 +237,15 @@ bool TModem::SendCommand(const std::string& command, std::string& reply, bool ec
                          const std::string& terminator, int timeoutMs, int attempts) {
   reply.clear();
   if (!port_.IsOpen()) return true;
+  // A cancelled operation sends nothing more; the command counts as unanswered.
+  if (Cancelled()) return true;
   if (echo) Log("-> com: " + command, true, true);
   bool result = false;
   try {
-    for (int attempt = 1; attempt <= attempts && !StopRequested(); ++attempt) {
+    for (int attempt = 1; attempt <= attempts && !StopRequested() && !Cancelled(); ++attempt) {
       FlushInput();
       result = true;
-      if (StopRequested()) break;
+      if (StopRequested() || Cancelled()) break;
       reply.clear();
       if (attempts != 1 && echo) Log(W(" # Попытка № ") + std::to_string(attempt), true, true);
       WriteRaw(raw ? command : command + "\r");

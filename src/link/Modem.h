@@ -36,6 +36,9 @@ class TModem {
   bool Finished() const { return finished_.load(); }
   // Called on the worker thread as its very last step.
   void SetOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
+  // Asked by the readers within each polling period while an exchange waits; when it holds,
+  // the exchange ends at once as one that got no answer. Set before Start.
+  void SetCancelCheck(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
   // The port failure that ended the connection (empty when none); read it after WaitFor.
   const std::string& PortFailure() const { return portFailure_; }
   const std::string& PortName() const { return portName_; }
@@ -74,6 +77,7 @@ class TModem {
  private:
   void Execute();
   bool StopRequested() const { return terminate_.load() && !hangUpPermission_.load(); }
+  bool Cancelled() const { return cancelled_ && cancelled_(); }
   std::string ReadPending();
   bool WaitInput(double realMs);
   void CollectUntilQuiet(std::string& reply, std::int64_t deadlineMs);
@@ -102,6 +106,7 @@ class TModem {
   double lastInputRealMs_ = -1e9;
   int wakeFd_ = -1;
   std::function<void()> onFinished_;
+  std::function<bool()> cancelled_;
   std::thread thread_;
 };
 

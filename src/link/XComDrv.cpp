@@ -12,10 +12,15 @@
 #include <algorithm>
 #include <chrono>
 
+#include "base/Cp1251.h"
+#include "base/FileAccess.h"
+
 namespace zorvan {
 namespace {
 
-const char* const kNotOpened = "Device not opened.";
+// The texts reach the user (log, progress dialog, command-line tool): Russian, in cp1251.
+std::string NotOpened() { return W("Порт не открыт."); }
+std::string ControlBlockRefused() { return W("Не удалось установить параметры порта."); }
 
 std::int64_t ElapsedMs(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -98,25 +103,33 @@ void TXComm::SetFlowControl(TFlowControl flow) {
   if (IsOpen()) ApplySettings();
 }
 
-void TXComm::RaiseSystem(int code, const char* message, int error) const {
-  throw EDeviceError(code, std::string(message) + " (error " + std::to_string(error) + ": " + std::strerror(error) + ")");
+void TXComm::RaiseSystem(int code, const std::string& message, int error) const {
+  throw EDeviceError(code, message + W(" (ошибка ") + std::to_string(error) + ": " + SystemErrorText(error) + ")");
 }
 
 void TXComm::RequireOpen() const {
-  if (!IsOpen()) throw EDeviceError(1, kNotOpened);
+  if (!IsOpen()) throw EDeviceError(1, NotOpened());
 }
 
 void TXComm::Open() {
-  if (IsOpen()) throw EDeviceError(2, "Device is allready opened.");
+  if (IsOpen()) throw EDeviceError(2, W("Порт уже открыт."));
   std::string path = deviceName_;
   if (path.empty() || path[0] != '/') path = "/dev/" + path;
-  const std::string cannotOpen = "Cannot open device " + deviceName_;
+  const std::string cannotOpen = W("Не удалось открыть порт ") + Utf8ToCp1251(deviceName_) + ": ";
+  const std::string busy = W("порт занят другой программой");
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw EDeviceError(65535, cannotOpen);
+  // A port another program opened exclusively refuses with EBUSY.
+  if (fd < 0) throw EDeviceError(65535, cannotOpen + (errno == EBUSY ? busy : SystemErrorText(errno)));
   // TIOCEXCL alone does not stop root; the lock on the descriptor does.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     ::close(fd);
-    throw EDeviceError(65535, cannotOpen);
+    throw EDeviceError(65535, cannotOpen + (error == EWOULDBLOCK ? busy : SystemErrorText(error)));
+  }
+  if (::ioctl(fd, TIOCEXCL) != 0) {
+    const int error = errno;
+    ::close(fd);
+    throw EDeviceError(65535, cannotOpen + SystemErrorText(error));
   }
   fd_ = fd;
   try {
@@ -135,7 +148,7 @@ void TXComm::Open() {
 
 void TXComm::ApplySettings() {
   termios tio{};
-  if (::tcgetattr(fd_, &tio) != 0) throw EDeviceError(3, "Unable to update device control block.");
+  if (::tcgetattr(fd_, &tio) != 0) throw EDeviceError(3, ControlBlockRefused());
   ::cfmakeraw(&tio);
   tio.c_cflag |= CLOCAL | CREAD;
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -162,7 +175,7 @@ void TXComm::ApplySettings() {
   speed_t speed = SpeedConstant(baudValue_);
   if (speed == B0 || ::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0 ||
       ::tcsetattr(fd_, TCSANOW, &tio) != 0)
-    throw EDeviceError(3, "Unable to update device control block.");
+    throw EDeviceError(3, ControlBlockRefused());
 }
 
 void TXComm::Close() {
@@ -197,14 +210,14 @@ int TXComm::Write(const char* data, int count, int timeoutMs) {
       written += static_cast<int>(n);
       continue;
     }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) RaiseSystem(11, "Unable to write to port.", errno);
+    if (n < 0 && errno != EAGAIN && errno != EINTR) RaiseSystem(11, W("Ошибка записи в порт."), errno);
     std::int64_t left = timeoutMs - ElapsedMs(start);
     if (left < 0) break;
     pollfd p{fd_, POLLOUT, 0};
     int ready = ::poll(&p, 1, static_cast<int>(std::min<std::int64_t>(left, 50)) + 1);
-    if (ready > 0 && (p.revents & (POLLERR | POLLNVAL)) != 0) RaiseSystem(11, "Unable to write to port.", EIO);
+    if (ready > 0 && (p.revents & (POLLERR | POLLNVAL)) != 0) RaiseSystem(11, W("Ошибка записи в порт."), EIO);
     if (ready > 0 && (p.revents & POLLHUP) != 0 && (p.revents & POLLOUT) == 0)
-      RaiseSystem(11, "Unable to write to port.", EIO);
+      RaiseSystem(11, W("Ошибка записи в порт."), EIO);
   }
   return written;
 }
@@ -224,7 +237,7 @@ int TXComm::Read(char* buffer, int count, int timeoutMs) {
         got += static_cast<int>(n);
         continue;
       }
-      if (n < 0 && errno != EAGAIN && errno != EINTR) RaiseSystem(10, "Unable to read from port.", errno);
+      if (n < 0 && errno != EAGAIN && errno != EINTR) RaiseSystem(10, W("Ошибка чтения из порта."), errno);
     }
     if (ElapsedMs(start) > timeoutMs) break;
     WaitReadable(std::min(10.0, static_cast<double>(timeoutMs)));
@@ -243,7 +256,7 @@ std::string TXComm::ReadAvailable() {
     // closed, adapter pulled) is told apart by the hang-up that poll reports.
     pollfd p{fd_, POLLIN, 0};
     int ready = ::poll(&p, 1, 0);
-    if (ready < 0 && errno != EINTR) RaiseSystem(10, "Unable to read from port.", errno);
+    if (ready < 0 && errno != EINTR) RaiseSystem(10, W("Ошибка чтения из порта."), errno);
     if (ready <= 0) break;
     const bool hungUp = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     ssize_t n = ::read(fd_, chunk, sizeof chunk);
@@ -253,7 +266,7 @@ std::string TXComm::ReadAvailable() {
     }
     if (!hungUp && (n == 0 || errno == EAGAIN || errno == EINTR)) break;
     if (!text.empty()) break;
-    RaiseSystem(10, "Unable to read from port.", n < 0 ? errno : EIO);
+    RaiseSystem(10, W("Ошибка чтения из порта."), n < 0 ? errno : EIO);
   }
   return text;
 }

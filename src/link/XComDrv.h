@@ -89,7 +89,7 @@ class TXComm {
  private:
   void ApplySettings();
   void RequireOpen() const;
-  [[noreturn]] void RaiseSystem(int code, const char* message, int error) const;
+  [[noreturn]] void RaiseSystem(int code, const std::string& message, int error) const;
 
   std::string deviceName_ = "COM2";
   TBaudRate baudRate_ = TBaudRate::br9600;

@@ -79,6 +79,11 @@ struct TVersionError : std::exception {
 
 TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) { lastIdleWorkMs_ = NowMs(); }
 
+void TDevZorvan::SetWorker(TModem* worker) {
+  worker_ = worker;
+  if (worker_) worker_->SetCancelCheck([this] { return cancellable_.load() && abort_.load(); });
+}
+
 void TDevZorvan::RegisterRequest(std::uint8_t code, TOperation operation) { requests_[code] = std::move(operation); }
 
 void TDevZorvan::AddVersionStep(TOperation step) { versionSteps_.push_back(std::move(step)); }
@@ -301,12 +306,15 @@ void TDevZorvan::WritePage() { RunCurrentPage(true); }
 void TDevZorvan::RunCurrentPage(bool write) {
   ClearAbort();
   if (!all_) DisableControls();
+  cancellable_.store(true);
   try {
     RunPage(CurrentPage(), write);
   } catch (...) {
+    if (!all_) cancellable_.store(false);
     if (!all_) EnableControls();
     throw;
   }
+  if (!all_) cancellable_.store(false);
   if (!all_) EnableControls();
 }
 
@@ -336,6 +344,7 @@ void TDevZorvan::RunAll(bool write) {
         break;
       }
     }
+    cancellable_.store(false);
     if (!stopped) {
       show(TPageId::Common);
       out_.PostLog(write ? W("Окончили писать всё") : W("Окончили читать всё"), false, true);
@@ -344,6 +353,7 @@ void TDevZorvan::RunAll(bool write) {
       out_.PostAllDone(write);
     }
   } catch (...) {
+    cancellable_.store(false);
     EnableControls();
     all_ = false;
     throw;

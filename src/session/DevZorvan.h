@@ -58,7 +58,8 @@ class TDevZorvan : public TDevice {
   explicit TDevZorvan(TOutArray& out);
 
   // Wiring, done on the UI thread before the worker starts.
-  void SetWorker(TModem* worker) { worker_ = worker; }
+  // Also gives the worker the cancel check: the abort flag, while a page operation runs.
+  void SetWorker(TModem* worker);
   void SetUi(TUiBridge* ui) { ui_ = ui; }
   TModem* Worker() const { return worker_; }
   TUiBridge& Ui() { return *ui_; }
@@ -160,6 +161,9 @@ class TDevZorvan : public TDevice {
 
   std::atomic<int> currentPage_{0};
   std::atomic<bool> abort_{false};
+  // Cancel reaches the exchange only inside a page operation, which clears the flag first; a
+  // flag left over from an earlier cancel must not cut the keep-alive or the terminal short.
+  std::atomic<bool> cancellable_{false};
   std::atomic<bool> idleSuppressed_{false};
   std::atomic<bool> idleParked_{false};
   bool all_ = false;

@@ -19,6 +19,10 @@
 
 namespace zorvan::sim {
 
+// The port list's entry for the built-in virtual panel (UTF-8). Settings files record the
+// entry, never the temporary device path behind it.
+inline constexpr const char* kPortListEntry = "Виртуальная панель";
+
 enum class TRegistration { Home, Roaming, Never };
 
 struct TModemOptions {

@@ -323,6 +323,11 @@ void BindStatusBar(QStatusBar* bar, TControl& c) {
 void BindProgress(QProgressBar* bar, TControl& c) {
   Listen(bar, c, [bar](const TControl& m) {
     ApplyLook(bar, m);
+    // A level gauge shows its level as a number too.
+    if (m.IsA(K::Gauge)) {
+      bar->setTextVisible(true);
+      bar->setFormat("%v");
+    }
     // A level gauge draws its bar in its own colour.
     if (m.IsA(K::Gauge) && m.BackColor() != "clWindow") {
       QPalette palette = bar->palette();

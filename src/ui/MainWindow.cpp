@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QSerialPortInfo>
 #include <QStyle>
 #include <QToolBar>
@@ -16,6 +18,7 @@
 
 #include "base/Cp1251.h"
 #include "ui/PageViews.h"
+#include "link/Modem.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
 #include "ui/UpdateDialogs.h"
@@ -41,11 +44,11 @@ QIcon CommandIcon(const QStyle* style, const char* button) {
 
 }  // namespace
 
-QString MainWindow::VirtualPanelPort() { return QString::fromUtf8("Виртуальная панель"); }
+QString MainWindow::VirtualPanelPort() { return QString::fromUtf8(sim::kPortListEntry); }
 
 MainWindow::MainWindow(const std::string& folder, QWidget* parent)
-    : QMainWindow(parent),
-      shell_(folder),
+    : TShellOwner(folder),
+      QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       connectUi_(std::make_unique<Ui::ConnectDialog>()),
       splashUi_(std::make_unique<Ui::SplashDialog>()),
@@ -62,9 +65,14 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
 
   for (const TPageEntry& entry : shell_.Catalogue().pages) {
     TPage& page = shell_.PageSet().Page(entry.id);
-    QWidget* view = CreatePageView(entry.id, page, ui_->pageArea);
-    ui_->pageArea->addWidget(view);
-    pageViews_[page.Name()] = view;
+    // A page larger than its area scrolls, so that no page decides the tree's width.
+    auto* scroll = new QScrollArea(ui_->pageArea);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    QWidget* view = CreatePageView(entry.id, page, scroll);
+    scroll->setWidget(view);
+    ui_->pageArea->addWidget(scroll);
+    pageViews_[page.Name()] = scroll;
     BindForm(view, page);
   }
   BindForm(this, shell_.Main());
@@ -73,6 +81,13 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
   BindForm(terminalView_.get(), shell_.Terminal());
   ui_->RzSplitter1->setSizes({480, 180});
   ui_->RzSplitter2->setSizes({200, 800});
+  // When the window changes size the pages and the log take it up; the tree keeps its width.
+  ui_->RzSplitter2->setStretchFactor(0, 0);
+  ui_->RzSplitter2->setStretchFactor(1, 1);
+  ui_->RzSplitter1->setStretchFactor(0, 1);
+  ui_->RzSplitter1->setStretchFactor(1, 0);
+  // Exit's Ctrl+X must reach the menu also while a text field has the focus.
+  qApp->installEventFilter(this);
 
   shell_.resolvePort = [this](const std::string& port) {
     return ToQt(port) == VirtualPanelPort() ? StartVirtualPanel() : port;
@@ -134,9 +149,16 @@ void MainWindow::BuildCommands() {
 }
 
 std::string MainWindow::StartVirtualPanel() {
+  // A modem call reaches the virtual panel through its virtual GSM modem, as a real one would.
+  TConnectDialog& dialog = shell_.ConnectDialog();
+  const bool modem = dialog.IsModem() && !TModem::CleanDialNumber(dialog.Phones().Text()).empty();
+  if (virtualPanel_ && virtualPanelModem_ != modem) virtualPanel_.reset();
   if (!virtualPanel_) {
-    virtualPanel_ = std::make_unique<sim::TVirtualPanel>();
+    sim::TModemOptions modemOptions;
+    modemOptions.enabled = modem;
+    virtualPanel_ = std::make_unique<sim::TVirtualPanel>(sim::TPanelOptions{}, modemOptions);
     virtualPanel_->Start();
+    virtualPanelModem_ = modem;
   }
   return virtualPanel_->DevicePath();
 }
@@ -225,6 +247,42 @@ void MainWindow::ShowTerminal() {
 
 void MainWindow::CloseMainWindow() { close(); }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A text field claims Ctrl+X for cutting; in this window it is the exit command, whatever has
+  // the focus. Kept from the field, the key goes on to the menu's shortcut.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && widget->window() == this && key->key() == Qt::Key_X &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)
+      return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!splittersRestored_) {
+    splittersRestored_ = true;
+    RestoreSplitters();
+  }
+}
+
+void MainWindow::RestoreSplitters() {
+  // Only now do the splitters have their final size; a size given earlier is scaled on the way.
+  auto place = [](QSplitter* splitter, int first) {
+    if (first < 0) return;
+    const QList<int> sizes = splitter->sizes();
+    int total = 0;
+    for (int size : sizes) total += size;
+    if (total <= 0 || sizes.size() != 2) return;
+    first = std::clamp(first, 0, total);
+    splitter->setSizes({first, total - first});
+  };
+  place(ui_->RzSplitter2, savedTreeWidth_);
+  place(ui_->RzSplitter1, savedTreeHeight_);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_T && event->modifiers() == (Qt::ControlModifier | Qt::AltModifier)) {
     ShowTerminal();
@@ -249,10 +307,9 @@ void MainWindow::LoadPlacement() {
     geometry.moveCenter(screen->availableGeometry().center());
     setGeometry(geometry);
   }
-  if (ini.ValueExists(s, "tv1.Width")) {
-    const int width = std::max(80, ini.ReadInteger(s, "tv1.Width", 200));
-    ui_->RzSplitter2->setSizes({width, std::max(100, geometry.width() - width)});
-  }
+  if (ini.ValueExists(s, "tv1.Width")) savedTreeWidth_ = std::max(0, ini.ReadInteger(s, "tv1.Width", 200));
+  if (ini.ValueExists(s, "tv1.Height")) savedTreeHeight_ = std::max(0, ini.ReadInteger(s, "tv1.Height", 480));
+  if (isVisible()) RestoreSplitters();
   if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 

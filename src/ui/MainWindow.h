@@ -21,7 +21,16 @@ namespace sim {
 class TVirtualPanel;
 }
 
-class MainWindow : public QMainWindow, public TShellView {
+// The window's models. As a base listed before QMainWindow it is built before any widget and
+// destroyed after all of them: the binders' handlers that run while ~QWidget deletes the child
+// widgets still find their controls alive.
+class TShellOwner {
+ protected:
+  explicit TShellOwner(const std::string& folder) : shell_(folder) {}
+  TShell shell_;
+};
+
+class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
  public:
   // folder: where the settings files live, ending with '/'.
   explicit MainWindow(const std::string& folder, QWidget* parent = nullptr);
@@ -51,6 +60,8 @@ class MainWindow : public QMainWindow, public TShellView {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildCommands();
@@ -58,8 +69,8 @@ class MainWindow : public QMainWindow, public TShellView {
   void LoadPlacement();
   void SavePlacement();
   std::string StartVirtualPanel();
+  void RestoreSplitters();
 
-  TShell shell_;
   std::unique_ptr<Ui::MainWindow> ui_;
   std::unique_ptr<Ui::ConnectDialog> connectUi_;
   std::unique_ptr<Ui::SplashDialog> splashUi_;
@@ -70,8 +81,13 @@ class MainWindow : public QMainWindow, public TShellView {
   std::map<std::string, QWidget*> pageViews_;
   std::unique_ptr<sim::TVirtualPanel> virtualPanel_;
   std::unique_ptr<TFirmwareWindows> firmware_;
+  bool virtualPanelModem_ = false;
   QTimer timer_;
   bool closed_ = false;
+  // The saved tree size, applied once the window has its final size.
+  int savedTreeWidth_ = -1;
+  int savedTreeHeight_ = -1;
+  bool splittersRestored_ = false;
 };
 
 }  // namespace zorvan

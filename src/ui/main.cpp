@@ -9,6 +9,7 @@
 #include "base/ValueHelpers.h"
 #include "ui/Binder.h"
 #include "ui/MainWindow.h"
+#include "ui/Translation.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("zorvan-config");
   QApplication::setApplicationVersion("1.0.0");
+  if (!zorvan::InstallRussianTranslation(app))
+    qWarning("Qt's Russian translation is not installed (Debian package qt6-translations-l10n)");
   QCommandLineParser options;
   options.setApplicationDescription("Configuration program of the Zorvan GSM/GPRS alarm panel");
   options.addHelpOption();

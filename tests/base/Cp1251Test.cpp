@@ -45,6 +45,30 @@ TEST(Cp1251, MalformedUtf8NeverReadsPastTheEnd) {
   EXPECT_EQ(Utf8ToCp1251(std::string("\xD0\0", 2)), std::string("?\0", 2));
 }
 
+TEST(Cp1251, InvalidUtf8NeverBecomesAControlByte) {
+  const struct {
+    const char* name;
+    std::string utf8;
+    std::string cp1251;
+  } cases[] = {
+      {"overlong carriage return", "+v\xC0\x8D+typepan", "+v??+typepan"},
+      {"overlong line feed", "a\xC0\x8A" "b", "a??b"},
+      {"three-byte overlong CR", "\xE0\x80\x8D", "???"},
+      {"four-byte overlong CR", "\xF0\x80\x80\x8D", "????"},
+      {"overlong NUL", std::string("\xC0\x80", 2), "??"},
+      {"overlong Cyrillic a", "\xE0\x90\xB0", "???"},
+      {"UTF-16 surrogate", "\xED\xA0\x80", "???"},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", "????"},
+      {"lead byte F5", "\xF5\x80\x80\x80", "????"},
+      {"shortest Cyrillic a", "\xD0\xB0", "\xE0"},
+      {"last code point", "\xF4\x8F\xBF\xBF", "?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Utf8ToCp1251(c.utf8), c.cp1251);
+  }
+}
+
 TEST(Cp1251, LiteralHelperAndCaseMapping) {
   EXPECT_EQ(W("ВОССТ"), "\xC2\xCE\xD1\xD1\xD2");
   EXPECT_EQ(W("Ёё№"), "\xA8\xB8\xB9");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,111 @@ TEST(IniFileParse, AnyBytesParseWithoutHarm) {
   std::string huge = "[s]\nk=" + std::string(1 << 20, 'v') + std::string("\0tail", 5);
   const TIniFile ini = TIniFile::FromBytes(huge);
   EXPECT_EQ(ini.ReadString("s", "k", "").size(), (1u << 20) + 5);
+}
+
+// Files that are not settings files must never load as an empty (all defaults) configuration.
+TEST_F(IniFileTest, RefusesWhatIsNotASettingsFileWithAReason) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string reason;  // a part of the message
+  } cases[] = {
+      {"empty", "", W("нет ни одного раздела")},
+      {"only comments", "; saved by hand\r\n\r\n# nothing else\r\n", W("нет ни одного раздела")},
+      {"cut before the first section", "; header\r\n[Conn", W("в строке 2 перед первым разделом")},
+      {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0[formCommon]\n", 20), W("нулевые байты")},
+      {"UTF-8 byte-order mark", "\xEF\xBB\xBF[Connect]\r\nMasterKey=0007\r\n", W("метки порядка байтов UTF-8")},
+      {"UTF-16 little endian", std::string("\xFF\xFE[\0C\0]\0", 8), W("UTF-16")},
+      {"UTF-16 big endian", std::string("\xFE\xFF\0[\0C\0]", 8), W("UTF-16")},
+      {"UTF-16 without a mark", std::string("[\0C\0]\0\r\0\n\0", 10), W("нулевые байты")},
+      {"a saved log", "\r\n" + std::string(81, '=') + "\r\n01.02.2024 10:00:00 -> com: +v\r\n[x]\r\n",
+       W("в строке 2 перед первым разделом")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = dir / "bad.ini";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+    TIniFile ini;
+    ini.WriteString("kept", "k", "v");
+    std::string error;
+    EXPECT_FALSE(ini.LoadFromFile(path.string(), &error));
+    EXPECT_NE(error.find(c.reason), std::string::npos) << Cp1251ToUtf8(error);
+    EXPECT_NE(error.find(path.string()), std::string::npos);
+    EXPECT_TRUE(ini.Sections().empty());
+  }
+  // Comments and blank lines in front of the first section are a settings file.
+  std::ofstream(dir / "ok.ini", std::ios::binary) << "; saved\r\n\r\n  [Connect]\r\nMasterKey=0007\r\n";
+  TIniFile ini;
+  EXPECT_TRUE(ini.LoadFromFile((dir / "ok.ini").string()));
+  EXPECT_EQ(ini.ReadString("Connect", "MasterKey", ""), "0007");
+}
+
+TEST_F(IniFileTest, ReadsOnlyRegularFilesOfBoundedSize) {
+  const fs::path fifo = dir / "fifo.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path big = dir / "big.ini";
+  std::ofstream(big, std::ios::binary) << "[s]\r\nk=" << std::string(TIniFile::kMaxFileBytes, 'v') << "\r\n";
+  const struct {
+    const char* name;
+    std::string path;
+    std::string reason;
+  } cases[] = {
+      {"FIFO without a writer", fifo.string(), W("канал")},  // would block for ever if opened plainly
+      {"endless device", "/dev/zero", W("устройство")},
+      {"folder", dir.string(), W("папка")},
+      {"over the size limit", big.string(), W("больше 4 МБ")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIniFile ini;
+    std::string error;
+    EXPECT_FALSE(ini.LoadFromFile(c.path, &error));
+    EXPECT_NE(error.find(c.reason), std::string::npos) << Cp1251ToUtf8(error);
+  }
+}
+
+TEST_F(IniFileTest, SavingKeepsPermissionsFollowsLinksAndRefusesFolders) {
+  TIniFile ini;
+  ini.WriteString("Connect", "MasterKey", "0007");
+  auto mode = [](const fs::path& p) {
+    struct stat st {};
+    stat(p.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  // A new file may hold the master code: its owner only.
+  const fs::path fresh = dir / "fresh.ini";
+  ASSERT_TRUE(ini.SaveToFile(fresh.string()));
+  EXPECT_EQ(mode(fresh), 0600u);
+  // An existing file keeps what its owner chose, in both directions.
+  for (mode_t chosen : {0640u, 0644u, 0600u}) {
+    chmod(fresh.c_str(), chosen);
+    ASSERT_TRUE(ini.SaveToFile(fresh.string()));
+    EXPECT_EQ(mode(fresh), chosen);
+  }
+  // A symbolic link stays a link; its target gets the new contents.
+  const fs::path target = dir / "real.ini", link = dir / "link.ini";
+  std::ofstream(target, std::ios::binary) << "[old]\r\n";
+  chmod(target.c_str(), 0640);
+  fs::create_symlink("real.ini", link);
+  ASSERT_TRUE(ini.SaveToFile(link.string()));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFile(target), "[Connect]\r\nMasterKey=0007\r\n\r\n");
+  EXPECT_EQ(mode(target), 0640u);
+  // A dangling link is followed too: the file it names is created.
+  const fs::path dangling = dir / "dangling.ini";
+  fs::create_symlink("later.ini", dangling);
+  ASSERT_TRUE(ini.SaveToFile(dangling.string()));
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(ReadFile(dir / "later.ini"), "[Connect]\r\nMasterKey=0007\r\n\r\n");
+  // A folder is never replaced by a file.
+  fs::create_directory(dir / "folder.ini");
+  std::string error;
+  EXPECT_FALSE(ini.SaveToFile((dir / "folder.ini").string(), &error));
+  EXPECT_NE(error.find(W("папка")), std::string::npos) << Cp1251ToUtf8(error);
+  EXPECT_TRUE(fs::is_directory(dir / "folder.ini"));
+  // No temporary file is left behind by any of it.
+  for (const auto& entry : fs::directory_iterator(dir))
+    EXPECT_EQ(entry.path().filename().string().find(".ini."), std::string::npos) << entry.path();
 }
 
 TEST_F(IniFileTest, MissingFileIsEmptyUnreadableFails) {

@@ -1,7 +1,11 @@
 // The command-line tool's exit status over the built-in virtual panel.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -68,6 +72,8 @@ TEST(Cli, ReadAndWritePagesThroughSettingsFiles) {
   text << saved.rdbuf();
   EXPECT_NE(text.str().find("[Connect]\r\n"), std::string::npos);
   EXPECT_NE(text.str().find("MasterKey=5281\r\n"), std::string::npos);
+  // The built-in panel is recorded by its port list entry; its device path is gone next time.
+  EXPECT_NE(text.str().find("ComPort=" + zorvan::W("Виртуальная панель") + "\r\n"), std::string::npos);
   std::ifstream logged(log, std::ios::binary);
   std::stringstream lines;
   lines << logged.rdbuf();
@@ -142,4 +148,73 @@ TEST(Cli, ReadReportsAParameterThePanelLeftUnanswered) {
   std::stringstream text;
   text << saved.rdbuf();
   EXPECT_NE(text.str().find("etO=0050\r\n"), std::string::npos);
+}
+
+// A file that is not a settings file, or cannot be one, stops the tool before anything goes to
+// the panel: the panel's master code must never become the factory one by mistake.
+TEST(Cli, BadFilesAndPagesAreUsageErrorsAndNothingIsSent) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / ("zorvan-cli-files-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "folder.ini");
+  auto write = [&](const char* name, const std::string& bytes) {
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+    return (dir / name).string();
+  };
+  ASSERT_EQ(mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  zorvan::sim::TVirtualPanel panel;
+  const std::string port = panel.Start();
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"missing file", {"write", "all", "--load", (dir / "none.ini").string()}},
+      {"folder", {"write", "all", "--load", (dir / "folder.ini").string()}},
+      {"empty", {"write", "all", "--load", write("empty.ini", "")}},
+      {"binary", {"write", "all", "--load", write("binary.ini", std::string("\x7F" "ELF\0\0[formCommon]", 17))}},
+      {"cut before the first section", {"write", "all", "--load", write("cut.ini", "[Conn")}},
+      {"UTF-8 byte-order mark", {"write", "all", "--load", write("bom.ini", "\xEF\xBB\xBF[Connect]\r\n")}},
+      {"UTF-16", {"write", "all", "--load", write("utf16.ini", std::string("\xFF\xFE[\0C\0]\0", 8))}},
+      {"saved log", {"write", "formCommon", "--load", write("log.ini", "\r\n=====\r\n-> com: +v\r\n")}},
+      {"device", {"write", "all", "--load", "/dev/zero"}},
+      {"FIFO", {"write", "all", "--load", (dir / "fifo.ini").string()}},
+      {"save into a folder", {"read", "all", "--save", (dir / "folder.ini").string()}},
+      {"save into a missing folder", {"read", "all", "--save", (dir / "no" / "x.ini").string()}},
+      {"log into a folder", {"--log", (dir / "folder.ini").string(), "info"}},
+      {"unknown page", {"read", "formNone", "--save", (dir / "x.ini").string()}},
+      {"line end inside a line", {"send", "+v\r+typepan"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args{"--port", port};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCli(args), 2);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(said.empty());
+    if (std::string(c.name) == "unknown page") {
+      EXPECT_NE(said.find("formCommon, formATests"), std::string::npos) << said;
+    }
+    if (std::string(c.name) == "folder") {
+      EXPECT_NE(said.find("это папка"), std::string::npos) << said;
+    }
+  }
+  EXPECT_TRUE(panel.ReceivedLines().empty());
+  EXPECT_FALSE(fs::exists(dir / "x.ini"));
+  fs::remove_all(dir);
+}
+
+// An overlong form of a carriage return is not a line end: the panel gets one command.
+TEST(Cli, OverlongUtf8DoesNotSplitACommand) {
+  zorvan::TScopedTimeScale fast(0.2);  // the panel answers "ERR" and the tool waits for "OK"
+  zorvan::sim::TVirtualPanel panel;
+  const std::string port = panel.Start();
+  ::testing::internal::CaptureStdout();
+  RunCli({"--port", port, "send", "+v\xC0\x8D+typepan"});
+  ::testing::internal::GetCapturedStdout();
+  const auto lines = panel.ReceivedLines();
+  std::string all;
+  for (const auto& line : lines) all += line + "|";
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "+v??+typepan"), lines.end()) << all;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "+typepan"), 1) << all;  // the connect's own only
 }

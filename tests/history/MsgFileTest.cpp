@@ -181,21 +181,21 @@ TEST_F(MsgFileOnDisk, LoadsCyrillicRowsFromAFile) {
   EXPECT_EQ(file.EventIndex("1101"), 0);
 }
 
-TEST_F(MsgFileOnDisk, FailureToOpenOrReadGivesTheSystemErrorAndAnEmptyTable) {
+TEST_F(MsgFileOnDisk, FailureToOpenOrReadGivesTheSystemErrorInRussianAndAnEmptyTable) {
   TMsgFile file;
   ASSERT_TRUE(file.LoadFromFile(Write("good.txt", "1301|zone\n")));
   ASSERT_EQ(file.RowCount(), 1);
 
   std::string error;
   EXPECT_FALSE(file.LoadFromFile(dir_ / "missing.txt", &error));
-  EXPECT_EQ(error, Utf8ToCp1251(std::strerror(ENOENT)));
+  EXPECT_EQ(Cp1251ToUtf8(error), "нет такого файла или папки");
   EXPECT_EQ(file.RowCount(), 0);
   EXPECT_EQ(file.EventText("1301"), " ");
 
   ASSERT_TRUE(file.LoadFromFile(dir_ / "good.txt"));
   error.clear();
   EXPECT_FALSE(file.LoadFromFile(dir_, &error));  // a folder opens but does not read
-  EXPECT_EQ(error, Utf8ToCp1251(std::strerror(EISDIR)));
+  EXPECT_EQ(Cp1251ToUtf8(error), "это папка, а не файл");
   EXPECT_EQ(file.RowCount(), 0);
 
   EXPECT_FALSE(file.LoadFromFile(dir_ / "missing.txt"));  // no error text wanted

@@ -70,9 +70,19 @@ TEST(SerialPort, OpeningIsExclusiveAndClosedPortRaises) {
     FAIL() << "a second opener got the port";
   } catch (const EDeviceError& error) {
     EXPECT_EQ(error.Code(), 65535);
-    EXPECT_EQ(std::string(error.what()), "Cannot open device " + path);
+    // The reason is named: another program holds the port.
+    EXPECT_EQ(Cp1251ToUtf8(error.what()), "Не удалось открыть порт " + path + ": порт занят другой программой");
   }
   EXPECT_EQ(first.ReadAvailable(), "");
+  // A port that is not there says so.
+  TXComm missing;
+  missing.SetDeviceName("/dev/zorvan-no-such-port");
+  try {
+    missing.Open();
+    FAIL();
+  } catch (const EDeviceError& error) {
+    EXPECT_EQ(Cp1251ToUtf8(error.what()), "Не удалось открыть порт /dev/zorvan-no-such-port: нет такого файла или папки");
+  }
   first.Close();
   second.Open();  // free again once closed
   second.Close();
@@ -81,7 +91,7 @@ TEST(SerialPort, OpeningIsExclusiveAndClosedPortRaises) {
     FAIL();
   } catch (const EDeviceError& error) {
     EXPECT_EQ(error.Code(), 1);
-    EXPECT_EQ(std::string(error.what()), "Device not opened.");
+    EXPECT_EQ(Cp1251ToUtf8(error.what()), "Порт не открыт.");
   }
 }
 
@@ -152,7 +162,7 @@ TEST_F(ExchangeTest, VanishedLineEndsWithAPortFailure) {
   std::string reply;
   EXPECT_TRUE(modem->SendCommand("+o", reply, true, false, true, "OK", 4500, 3));
   EXPECT_TRUE(modem->IsTerminated());
-  EXPECT_NE(modem->PortFailure().find("Unable to"), std::string::npos);
+  EXPECT_NE(modem->PortFailure().find(W("Ошибка чтения из порта.")), std::string::npos);
 }
 
 // The cable's rate, and a panel that takes its time between the echo and the answer.

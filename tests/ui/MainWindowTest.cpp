@@ -1,5 +1,6 @@
 // The whole window, offscreen: views bound to models, driven through their widgets.
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,8 +13,16 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QSplitter>
+
+#include "base/Cp1251.h"
 #include "base/IniFile.h"
+#include "link/Clock.h"
+#include "ui/Binder.h"
 #include "ui/MainWindow.h"
+#include "ui/Translation.h"
 
 using namespace zorvan;
 
@@ -21,7 +30,12 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void connectThroughTheDialogsAndExit();
+  void standardDialogsSpeakRussian();
+  void treeAndSplitterComeBackExactlyAsSaved();
+  void ctrlXExitsFromATextField();
+  void virtualPanelAnswersAModemCall();
   void startsWithTheTreeAndRestoresPlacement();
   void generalSettingsPageWritesAndReadsThroughItsWidgets();
 };
@@ -30,6 +44,8 @@ static QString StatusText(QMainWindow& w, int panel) {
   auto* label = w.statusBar()->findChild<QLabel*>(QString("StatusPanel%1").arg(panel));
   return label ? label->text() : QString();
 }
+
+void MainWindowTest::initTestCase() { QVERIFY(InstallRussianTranslation(*qApp)); }
 
 void MainWindowTest::connectThroughTheDialogsAndExit() {
   QTemporaryDir dir;
@@ -79,7 +95,84 @@ void MainWindowTest::connectThroughTheDialogsAndExit() {
   QVERIFY(saved.LoadFromFile(folder + "current.ini"));
   QCOMPARE(QString::fromStdString(saved.ReadString("Connect", "MasterKey", "")), QString("5281"));
   QVERIFY(saved.ValueExists("Debug", "Log"));
-  QVERIFY(saved.ValueExists("Connect", "ComPort"));
+  // The list entry, not the temporary device behind it, which is gone at the next start.
+  QCOMPARE(ToQt(saved.ReadString("Connect", "ComPort", "")), MainWindow::VirtualPanelPort());
+}
+
+void MainWindowTest::standardDialogsSpeakRussian() {
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::Cancel);
+  QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("Отмена"));
+  QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'), QString::fromUtf8("Да"));
+  QFileDialog dialog(nullptr, QString(), QString(), QString::fromUtf8("Файл настроек (*.ini)"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  auto* buttons = dialog.findChild<QDialogButtonBox*>();
+  QVERIFY(buttons);
+  QCOMPARE(buttons->button(QDialogButtonBox::Open)->text().remove('&'), QString::fromUtf8("Открыть"));
+  QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text().remove('&'), QString::fromUtf8("Отмена"));
+}
+
+void MainWindowTest::treeAndSplitterComeBackExactlyAsSaved() {
+  QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString() + "/";
+  TIniFile placement;
+  placement.WriteInteger("Form1", "xForm.Left", 20);
+  placement.WriteInteger("Form1", "xForm.Top", 20);
+  placement.WriteInteger("Form1", "xForm.Width", 1000);
+  placement.WriteInteger("Form1", "xForm.Height", 700);
+  placement.WriteInteger("Form1", "tv1.Width", 237);
+  placement.WriteInteger("Form1", "tv1.Height", 401);
+  QVERIFY(placement.SaveToFile(folder + "windows.ini"));
+  // Several starts in a row: nothing may creep.
+  for (int start = 0; start < 3; ++start) {
+    MainWindow window(folder);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.findChild<QTreeWidget*>("tv1")->width(), 237);
+    QCOMPARE(window.findChild<QTreeWidget*>("tv1")->height(), 401);
+    window.close();
+    TIniFile saved;
+    QVERIFY(saved.LoadFromFile(folder + "windows.ini"));
+    QCOMPARE(saved.ReadInteger("Form1", "tv1.Width", 0), 237);
+    QCOMPARE(saved.ReadInteger("Form1", "tv1.Height", 0), 401);
+  }
+}
+
+void MainWindowTest::ctrlXExitsFromATextField() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  window.activateWindow();
+  auto* object = window.findChild<QLineEdit*>("etO");
+  QVERIFY(object && object->isVisible());
+  object->setFocus();
+  QTRY_VERIFY(object->hasFocus());
+  QTest::keyClick(object, Qt::Key_X, Qt::ControlModifier);
+  QTRY_VERIFY(!window.isVisible());
+}
+
+void MainWindowTest::virtualPanelAnswersAModemCall() {
+  TScopedTimeScale fast(0.1);
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QTimer::singleShot(100, [&] {
+    QDialog* dialog = window.ConnectDialogView();
+    auto* ports = dialog->findChild<QComboBox*>("ComPorts");
+    ports->setCurrentIndex(0);
+    emit ports->activated(0);
+    auto* type = dialog->findChild<QComboBox*>("ConnectTypeCombo");
+    type->setCurrentIndex(2);
+    emit type->activated(2);
+    dialog->findChild<QComboBox*>("Phones")->setEditText("8 900 123-45-67");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+  });
+  QTest::mouseClick(window.findChild<QToolButton*>("tbtnConnect"), Qt::LeftButton);
+  QCOMPARE(window.SplashView()->findChild<QLabel*>("Panel2")->text(), QString::fromUtf8("СОЕДИНЕНИЕ УСТАНОВЛЕНО"));
+  QVERIFY(window.findChild<QToolButton*>("tbtnRead")->isEnabled());
+  QVERIFY(window.findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("ATD 89001234567"));
+  window.close();
 }
 
 void MainWindowTest::startsWithTheTreeAndRestoresPlacement() {
@@ -145,6 +238,9 @@ void MainWindowTest::generalSettingsPageWritesAndReadsThroughItsWidgets() {
   QTRY_COMPARE_WITH_TIMEOUT(code->text(), QString("5281"), 10000);
   QTRY_COMPARE_WITH_TIMEOUT(sim1->value(), 18, 10000);
   QCOMPARE(sim1->palette().color(QPalette::Highlight), QColor(0, 0, 255));
+  // The gauge shows its level as a number as well.
+  QVERIFY(sim1->isTextVisible());
+  QCOMPARE(sim1->text(), QString("18"));
   QVERIFY(window.findChild<QLabel*>("URLLabel6")->text().contains("<a"));
   QVERIFY(!window.findChild<QLabel*>("URLLabel5")->text().contains("<a"));
   if (qEnvironmentVariableIsSet("ZORVAN_SHOT_DIR"))
