@@ -137,17 +137,47 @@ TEST(Cli, ModemCallOverAPortAndBadModemOptions) {
   EXPECT_EQ(RunCli({"--phone", "555", "info"}), 2);
 }
 
-TEST(Cli, ReadReportsAParameterThePanelLeftUnanswered) {
+// A read that did not bring every parameter never replaces a file: the values it lacks would
+// come back as empty ones, or as defaults on the next write.
+TEST(Cli, APartialReadLeavesTheOldFileAsItWas) {
   zorvan::TScopedTimeScale fast(0.05);
   zorvan::sim::TVirtualPanel panel;
-  panel.AddFault({zorvan::sim::TFaultKind::Silent, "+FMR", -1});
-  const std::string file = ::testing::TempDir() + "zorvan-cli-unanswered.ini";
-  EXPECT_EQ(RunCli({"--port", panel.Start(), "read", "formCommon", "--save", file}), 1);
-  // What did arrive is saved all the same.
+  panel.AddFault({zorvan::sim::TFaultKind::Silent, "+o", -1});
+  const std::string file = ::testing::TempDir() + "zorvan-cli-partial.ini";
+  const std::string good = "[formCommon]\r\netO=1A2B\r\netKey=4321\r\nChIMEI=0\r\n";
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << good;
+  EXPECT_EQ(RunCli({"--port", panel.Start(), "read", "all", "--save", file}), 1);
   std::ifstream saved(file, std::ios::binary);
   std::stringstream text;
   text << saved.rdbuf();
-  EXPECT_NE(text.str().find("etO=0050\r\n"), std::string::npos);
+  EXPECT_EQ(text.str(), good);
+}
+
+TEST(Cli, ReadAllSavesEveryBuiltPageAndWriteAllSendsThemBack) {
+  zorvan::sim::TPanelOptions options;
+  options.lineRate = 0;
+  zorvan::sim::TVirtualPanel panel(options);
+  const std::string port = panel.Start();
+  const std::string file = ::testing::TempDir() + "zorvan-cli-all.ini";
+  std::remove(file.c_str());
+  panel.Parameters().Answer("+J2=+79001234567");
+  panel.Parameters().Answer("+GN1=apn.example");
+  panel.Parameters().Answer("+y=2D");
+  panel.Parameters().Answer("+AA=0C");
+  ASSERT_EQ(RunCli({"--port", port, "read", "all", "--save", file}), 0);
+  std::ifstream saved(file, std::ios::binary);
+  std::stringstream text;
+  text << saved.rdbuf();
+  for (const char* line : {"[formCommon]", "[formATests]", "[formGPRS]", "[formOuts]", "[FormEnNumber]",
+                           "etN3=+79001234567", "etSIM1ADDR=apn.example", "SyrenTimeComboBoxText=45",
+                           "ExATCombo=12"})
+    EXPECT_NE(text.str().find(std::string(line) + "\r\n"), std::string::npos) << line;
+  const auto before = panel.ReceivedLines().size();
+  ASSERT_EQ(RunCli({"--port", port, "write", "all", "--load", file}), 0);
+  const auto lines = panel.ReceivedLines();
+  const std::vector<std::string> sent(lines.begin() + static_cast<long>(before), lines.end());
+  for (const char* line : {"+o=0050", "+AA=0C", "+GN1=apn.example", "+y=2D", "+J2=+79001234567"})
+    EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
 }
 
 // A file that is not a settings file, or cannot be one, stops the tool before anything goes to
