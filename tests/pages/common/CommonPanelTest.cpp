@@ -11,60 +11,19 @@
 #include "link/Clock.h"
 #include "pages/common/Common.h"
 #include "sim/VirtualPanel.h"
+#include "tests/pages/PageRig.h"
 
 namespace zorvan {
 namespace {
 
 namespace fs = std::filesystem;
 
-sim::TPanelOptions Unthrottled(std::string version = "09.005.012") {
-  sim::TPanelOptions options;
-  options.version = std::move(version);
-  options.lineRate = 0;
-  return options;
-}
+using test::Unthrottled;
 
-struct Rig {
-  explicit Rig(sim::TPanelOptions options = Unthrottled()) : panel(std::move(options)) {
-    fs::create_directories(dir);
-    device = panel.Start();
-    shell.SetView(&view);
-    shell.Start();
-    view.onConnectDialog = [this](TConnectDialog& dialog) { dialog.Ports().SetText(device); };
-    view.progressLimitMs = 10000;
-  }
-  ~Rig() {
-    shell.Disconnect();
-    fs::remove_all(dir);
-  }
-  void Tick() { view.Tick(); }
-  // Runs a command that posts a request and waits until the worker is idle again.
-  void Run(const std::function<void()>& command) {
-    command();
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (shell.Busy() && std::chrono::steady_clock::now() < until) Tick();
-    shell.Drain();
-  }
-  void RunFor(int realMs) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(realMs);
-    while (std::chrono::steady_clock::now() < until) Tick();
-  }
-  bool Sent(const std::string& line) const {
-    auto lines = panel.ReceivedLines();
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-  }
-  long Count(const std::string& line) const {
-    auto lines = panel.ReceivedLines();
-    return std::count(lines.begin(), lines.end(), line);
-  }
-  TformCommon& Page() { return static_cast<TformCommon&>(*shell.FindPage("formCommon")); }
+struct Rig : test::TPageRig {
+  explicit Rig(sim::TPanelOptions options = Unthrottled()) : TPageRig(std::move(options), "common") {}
+  TformCommon& Page() { return shell.PageSet().Get<TformCommon>(); }
   TControl& operator[](const char* name) { return Page()[name]; }
-
-  fs::path dir = fs::temp_directory_path() / ("zorvan-common-" + std::to_string(getpid()));
-  sim::TVirtualPanel panel;
-  std::string device;
-  TShell shell{dir.string() + "/"};
-  THeadlessView view{shell};
 };
 
 TEST(CommonOnPanel, WriteNormalisesValuesAndReadBringsThemBack) {
