@@ -73,9 +73,18 @@ TExchange TPageRun::Step(const TControl& status, const std::string& command, TQu
                          const std::string& shownCommand) {
   Pending(status);
   TExchange result = Exchange(command, style);
-  if (result.Ok()) Succeeded(status);
-  else Failed(status, shownCommand, result.outcome);
+  if (!result.Ok()) {
+    Failed(status, shownCommand, result.outcome);
+    return result;
+  }
+  Succeeded(status);
+  // A write that went through is recorded, so that a line lost later can say what arrived.
+  if (command.find('=') != std::string::npos) Written(status, shownCommand);
   return result;
+}
+
+void TPageRun::Written(const TControl& status, const std::string& command) {
+  device_.Out().PostWritten(status, CommandName(command));
 }
 
 bool TPageRun::Applies(const TParam& param) const {
@@ -114,9 +123,7 @@ bool TPageRun::Write(const TParam& param) {
     Failed(status, param.write, TOutcome::Invalid);
     return false;
   }
-  const bool written = Step(status, param.write + *value, param.writeStyle, param.write).Ok();
-  if (written) device_.Out().PostWritten(status, CommandName(param.write));
-  return written;
+  return Step(status, param.write + *value, param.writeStyle, param.write).Ok();
 }
 
 void TPageRun::ReadTable() {

@@ -40,6 +40,8 @@ class TPageRun {
   void Succeeded(const TControl& status);
   // command: what was sent, without its value. Records the parameter as failed.
   void Failed(const TControl& status, const std::string& command, TOutcome why);
+  // Records a write that went through (Step does it for the writes it runs).
+  void Written(const TControl& status, const std::string& command);
   // A whole step: pending, exchange, then succeeded or failed; returns the exchange.
   TExchange Step(const TControl& status, const std::string& command, TQuery style, const std::string& shownCommand);
 

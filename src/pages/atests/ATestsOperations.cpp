@@ -191,9 +191,11 @@ void WriteDailyTests(TPageRun& run, const TformATests& page) {
     const std::string slot = std::to_string(k);
     const TExchange hours = run.Exchange("+AH" + slot + "=" + DecimalText(h, 2), TQuery::WriteParam);
     if (!hours.Ok()) run.Failed(status, "+AH" + slot, hours.outcome);
+    else run.Written(status, "+AH" + slot);
     if (run.Stopped()) return;
     const TExchange minutes = run.Exchange("+AM" + slot + "=" + DecimalText(m, 2), TQuery::WriteParam);
     if (!minutes.Ok()) run.Failed(status, "+AM" + slot, minutes.outcome);
+    else run.Written(status, "+AM" + slot);
     if (hours.Ok() && minutes.Ok()) run.Succeeded(status);
   }
 }
@@ -207,6 +209,7 @@ void WritePowerEvents(TPageRun& run, const TformATests& page, bool mains) {
   if (result.Ok()) {
     for (const TControl* label : {&page.AKBLowPowerLabel, &page.V220Label, &page.AKBBreakLabel})
       run.Succeeded(*label);
+    run.Written(page.AKBBreakLabel, "+PO");
     return;
   }
   run.Failed(page.AKBBreakLabel, "+PO", result.outcome);
