@@ -62,7 +62,7 @@ void WriteGprs(TDevZorvan& device, const TPage& p) {
       device.Out().PostLog(W("Неверные значения таймаута GPRS!"), true, true);
 
     // A family-101 panel has one SIM card: its access data goes to both slots.
-    const std::pair<const TControl*, const TControl*> oneSim[] = {{&page.etSIM2Phone, &page.etSIM1Phone},
+    const std::pair<TControl*, TControl*> oneSim[] = {{&page.etSIM2Phone, &page.etSIM1Phone},
                                                                   {&page.etSIM2Addr, &page.etSIM1ADDR},
                                                                   {&page.etSIM2Login, &page.etSIM1LOGIN},
                                                                   {&page.etSIM2Pswd, &page.etSIM1PSWD}};
@@ -70,7 +70,7 @@ void WriteGprs(TDevZorvan& device, const TPage& p) {
       if (run.Stopped()) return;
       if (device.Family() == 101)
         for (const auto& [simTwo, simOne] : oneSim)
-          if (param.field == simTwo) param.field = const_cast<TControl*>(simOne);
+          if (param.field == simTwo) param.field = simOne;
       run.Write(param);
     }
   });
