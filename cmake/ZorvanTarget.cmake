@@ -18,12 +18,19 @@ function(zorvan_core_library target)
   zorvan_target_options(${target})
 endfunction()
 
+# SERIAL: tests that run on a fast protocol clock against a paced virtual panel run alone, so
+# that a busy machine cannot stretch their real time-outs.
 function(zorvan_gtest target)
-  add_executable(${target} ${ARGN})
+  cmake_parse_arguments(TEST "SERIAL" "" "" ${ARGN})
+  add_executable(${target} ${TEST_UNPARSED_ARGUMENTS})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
   zorvan_target_options(${target})
   target_compile_definitions(${target} PRIVATE ZORVAN_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+  if(TEST_SERIAL)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES RUN_SERIAL TRUE)
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # A settings page's folder: its core library (model, operations, virtual panel commands) and,

@@ -41,7 +41,7 @@ struct TFlashRig {
       if (l.rfind("+W", 0) == 0) numbers.push_back(l.substr(2, 4));
     return numbers;
   }
-  TScopedTimeScale fast{0.01};
+  TScopedTimeScale fast{0.025};
   sim::TVirtualPanel panel;
   std::string port;
 };

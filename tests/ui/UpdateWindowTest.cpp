@@ -71,7 +71,7 @@ int Count(const sim::TVirtualPanel& panel, const std::string& prefix) {
 }  // namespace
 
 void UpdateWindowTest::updateOfferedAfterConnectingFlashesAndReconnects() {
-  TScopedTimeScale fast(0.01);
+  TScopedTimeScale fast(0.025);
   sim::TVirtualPanel panel(Offered());
   const std::string port = panel.Start();
   QTemporaryDir dir;
@@ -120,7 +120,7 @@ void UpdateWindowTest::updateOfferedAfterConnectingFlashesAndReconnects() {
 }
 
 void UpdateWindowTest::aDroppedCallResumesWhenTheUpdateIsStartedAgain() {
-  TScopedTimeScale fast(0.01);
+  TScopedTimeScale fast(0.025);
   sim::TModemOptions modem;
   modem.enabled = true;
   sim::TVirtualPanel panel(Offered(), modem);
@@ -161,7 +161,7 @@ void UpdateWindowTest::aDroppedCallResumesWhenTheUpdateIsStartedAgain() {
 }
 
 void UpdateWindowTest::hexFileDialogShowsTheFileAndFlashesIt() {
-  TScopedTimeScale fast(0.01);
+  TScopedTimeScale fast(0.025);
   sim::TVirtualPanel panel(Offered());
   const std::string port = panel.Start();
   QTemporaryDir dir;
