@@ -126,7 +126,10 @@ int RunSend(TCliShell& cli, const std::vector<std::string>& lines) {
     if (!shell.Device().TerminalAnswered()) {
       cli.Disconnect();
       if (!shell.LastPortFailure().empty()) return cli.Failure({});
-      Say(W("Панель не ответила на команду ") + line + (reply.empty() ? "" : ": " + reply));
+      // A refusal is an answer; only silence is "no answer".
+      const bool refused = reply.find("ERR") != std::string::npos || reply.find("IGN") != std::string::npos;
+      if (refused) Say(W("Панель отказалась выполнить команду ") + line + ": " + reply);
+      else Say(W("Панель не ответила на команду ") + line + (reply.empty() ? "" : ": " + reply));
       return kExitRefused;
     }
     std::printf("%s\n", Cp1251ToUtf8(reply).c_str());
