@@ -71,6 +71,9 @@ TFirmwareWindows::TFirmwareWindows(TShell& shell, QMainWindow& mainWindow)
 
 TFirmwareWindows::~TFirmwareWindows() {
   timer_.stop();
+  // The views go before the models they are bound to: their binders let go of the controls.
+  updateView_.reset();
+  fileView_.reset();
   update_.reset();
 }
 

@@ -339,10 +339,10 @@ long LinesWith(const Lines& log, const std::string& text) {
 
 TEST(ATestsOnPanel, FailuresAreRedAndNamed) {
   TScopedTimeScale fast(0.02);
+  std::vector<std::string> log;  // outlives the rig, whose end still logs
   TPageRig rig(test::Unthrottled(), "atests-fail");
   ASSERT_TRUE(rig.Connect());
   TformATests& page = Page(rig.shell);
-  std::vector<std::string> log;
   rig.shell.onLog = [&](const std::string& text, bool) { log.push_back(U(text)); };
 
   SetDaily(page, {"08:00", "16:00", "Нет"});
