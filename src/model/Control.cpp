@@ -231,29 +231,29 @@ std::string Numbered(const char* utf8, int number) {
 
 }  // namespace
 
-TControl& TForm::DeclareOne(const TControlSpec& spec, std::string name, int number) {
+TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int number) {
   if (Find(name)) throw std::logic_error("control " + name + " declared twice on " + Name());
-  TControl& c = Add(std::move(name), spec.kind, W(spec.hint));
-  if (*spec.caption) c.SetText(Numbered(spec.caption, number));
-  c.SetMaxLength(spec.maxLength);
-  c.SetKeyFilter(spec.keys);
-  if (spec.items.size() > 0) {
+  TControl& c = Add(std::move(name), row.kind, W(row.hint));
+  if (*row.caption) c.SetText(Numbered(row.caption, number));
+  c.SetMaxLength(row.maxLength);
+  c.SetKeyFilter(row.keys);
+  if (row.items.size() > 0) {
     std::vector<std::string> items;
-    for (const char* item : spec.items) items.push_back(W(item));
+    for (const char* item : row.items) items.push_back(W(item));
     c.SetItems(std::move(items));
   }
-  if (spec.state & csDisabled) c.SetEnabled(false);
-  if (spec.state & csHidden) c.SetVisible(false);
-  if (spec.position != 0) c.SetPosition(spec.position);
-  if (*spec.status) pendingStatus_.emplace_back(&c, Numbered(spec.status, number));
+  if (row.state & csDisabled) c.SetEnabled(false);
+  if (row.state & csHidden) c.SetVisible(false);
+  if (row.position != 0) c.SetPosition(row.position);
+  if (*row.status) pendingStatus_.emplace_back(&c, Numbered(row.status, number));
   return c;
 }
 
-TControl& TForm::Declare(const TControlSpec& spec) { return DeclareOne(spec, spec.name, 0); }
+TControl& TForm::Declare(const TControlSpec& row) { return DeclareOne(row, row.name, 0); }
 
-TControlArray TForm::DeclareArray(int count, const TControlSpec& spec) {
+TControlArray TForm::DeclareArray(int count, const TControlSpec& row) {
   TControlArray controls;
-  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(spec, spec.name + std::to_string(n), n));
+  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(row, row.name + std::to_string(n), n));
   return controls;
 }
 

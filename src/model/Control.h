@@ -241,8 +241,8 @@ class TForm {
 
   TControl& Add(std::string name, TControlKind kind, std::string_view hint = {});
   // A row of the form's table; the status label is found when the form is complete.
-  TControl& Declare(const TControlSpec& spec);
-  TControlArray DeclareArray(int count, const TControlSpec& spec);
+  TControl& Declare(const TControlSpec& row);
+  TControlArray DeclareArray(int count, const TControlSpec& row);
   // Links every declared status label; a row naming a label the form lacks is a programming
   // error and raises here, when the form is built.
   void ResolveStatusLabels();
@@ -266,7 +266,7 @@ class TForm {
   std::function<void(int)> onCloseModal;
 
  private:
-  TControl& DeclareOne(const TControlSpec& spec, std::string name, int number);
+  TControl& DeclareOne(const TControlSpec& row, std::string name, int number);
 
   TControl self_;
   int modalResult_ = mrNone;
