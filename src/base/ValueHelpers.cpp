@@ -1,6 +1,7 @@
 #include "base/ValueHelpers.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <vector>
 
@@ -244,6 +245,46 @@ std::string CleanReply(std::string_view reply) {
   std::size_t cr;
   while ((cr = value.find('\r')) != std::string::npos) value = value.substr(cr + 1, 255);
   return value;
+}
+
+namespace {
+
+std::optional<long> ParseDigits(std::string_view text, int base) {
+  if (text.empty() || text.size() > 9) return std::nullopt;  // fits a long everywhere
+  long value = 0;
+  for (char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else return std::nullopt;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<long> ParseHex(std::string_view text) { return ParseDigits(text, 16); }
+std::optional<long> ParseDecimal(std::string_view text) { return ParseDigits(text, 10); }
+
+bool ParseWhole(std::string_view text, int& value) {
+  const auto number = ParseDecimal(text);
+  if (!number) return false;
+  value = static_cast<int>(*number);
+  return true;
+}
+
+std::string HexText(long value, int width) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*lX", width, value);
+  return text;
+}
+
+std::string DecimalText(long value, int width) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*ld", width, value);
+  return text;
 }
 
 }  // namespace zorvan

@@ -1,6 +1,7 @@
 #pragma once
 // Value codecs and text helpers shared by the device object, the pages and the main window.
 // Texts are cp1251 bytes; positions are counted from 1 where the comments say so.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,11 @@ std::string TrimBlanks(std::string_view text);
 
 // Decimal, "$hex" or "0xhex" to a 32-bit integer; false for anything else or out of range.
 bool ParseInteger(std::string_view text, int& value);
+// Whole digits only (no sign, no blanks, no "$" or "0x"), at most nine of them.
+std::optional<long> ParseHex(std::string_view text);
+std::optional<long> ParseDecimal(std::string_view text);
+bool ParseWhole(std::string_view text, int& value);  // ParseDecimal into an int; false when none
+std::string HexText(long value, int width);      // upper case, zero-padded
+std::string DecimalText(long value, int width);  // zero-padded
 
 }  // namespace zorvan

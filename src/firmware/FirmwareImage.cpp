@@ -2,19 +2,10 @@
 
 #include <cstdio>
 
+#include "base/ValueHelpers.h"
+
 namespace zorvan::firmware {
 namespace {
-
-bool ParseDigits(std::string_view text, int& value) {
-  if (text.empty() || text.size() > 9) return false;
-  int result = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    result = result * 10 + (c - '0');
-  }
-  value = result;
-  return true;
-}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -34,8 +25,8 @@ TVersionNumbers ParseVersionLine(std::string_view line) {
   rest = rest.substr(first + 1);
   auto second = rest.find('.');
   int value = 0;
-  if (ParseDigits(rest.substr(0, second), value)) numbers.variant = value;
-  if (second != std::string_view::npos && ParseDigits(rest.substr(second + 1), value)) numbers.build = value;
+  if (ParseWhole(rest.substr(0, second), value)) numbers.variant = value;
+  if (second != std::string_view::npos && ParseWhole(rest.substr(second + 1), value)) numbers.build = value;
   return numbers;
 }
 

@@ -1,27 +1,9 @@
 #include "model/Codecs.h"
 
-#include <cstdio>
-
 #include "base/ValueHelpers.h"
 
 namespace zorvan {
 namespace {
-
-constexpr std::size_t kMaxDigits = 9;  // fits a long everywhere without overflow
-
-std::optional<long> ParseDigits(std::string_view text, int base) {
-  if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
-  long value = 0;
-  for (char c : text) {
-    int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else return std::nullopt;
-    value = value * base + digit;
-  }
-  return value;
-}
 
 std::optional<long> InRange(std::optional<long> value, long min, long max) {
   if (!value || *value < min || *value > max) return std::nullopt;
@@ -31,21 +13,6 @@ std::optional<long> InRange(std::optional<long> value, long min, long max) {
 std::string Trimmed(std::string_view text) { return TrimBlanks(text); }
 
 }  // namespace
-
-std::optional<long> ParseHex(std::string_view text) { return ParseDigits(text, 16); }
-std::optional<long> ParseDecimal(std::string_view text) { return ParseDigits(text, 10); }
-
-std::string HexText(long value, int width) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%0*lX", width, value);
-  return text;
-}
-
-std::string DecimalText(long value, int width) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%0*ld", width, value);
-  return text;
-}
 
 std::optional<std::string> TTextCodec::Decode(std::string_view reply) const { return Trimmed(reply); }
 std::optional<std::string> TTextCodec::Encode(const TFieldState& field) const { return field.text; }

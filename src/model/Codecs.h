@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/ValueHelpers.h"
+
 namespace zorvan {
 
 // What a field holds, as the worker sees it in a page snapshot.
@@ -94,12 +96,6 @@ class TPartitionMaskCodec : public TCodec {
   std::optional<std::string> Decode(std::string_view reply) const override;
   std::optional<std::string> Encode(const TFieldState& field) const override;
 };
-
-// Plain helpers the codecs stand on. Whole text only: no sign, no blanks, no "$" or "0x".
-std::optional<long> ParseHex(std::string_view text);
-std::optional<long> ParseDecimal(std::string_view text);
-std::string HexText(long value, int width);      // upper case, zero-padded
-std::string DecimalText(long value, int width);  // zero-padded
 
 namespace codec {
 inline const TTextCodec kText;

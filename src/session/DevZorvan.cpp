@@ -33,18 +33,6 @@ const std::vector<TControlRef>& ControlMenus() {
   return menus;
 }
 
-// Whole digits only (no sign, no blanks); false otherwise.
-bool ParseDecimal(std::string_view text, int& value) {
-  if (text.empty() || text.size() > 9) return false;
-  int result = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    result = result * 10 + (c - '0');
-  }
-  value = result;
-  return true;
-}
-
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
 // Variant: the three characters after the first point; build: the last three characters.
@@ -52,8 +40,8 @@ bool ParseVersionNumbers(const std::string& version, int& variant, int& build) {
   auto point = version.find('.');
   if (point == std::string::npos || version.size() < 3) return false;
   int v = 0, b = 0;
-  if (!ParseDecimal(std::string_view(version).substr(point + 1, 3), v)) return false;
-  if (!ParseDecimal(std::string_view(version).substr(version.size() - 3), b)) return false;
+  if (!ParseWhole(std::string_view(version).substr(point + 1, 3), v)) return false;
+  if (!ParseWhole(std::string_view(version).substr(version.size() - 3), b)) return false;
   variant = v;
   build = b;
   return true;
@@ -445,7 +433,7 @@ bool TDevZorvan::Authorise(const std::string& masterCode, std::string& message) 
   message.clear();
   if (worker_->ModemLink() && (variant_ == 0 || ((variant_ == 5 || variant_ == 2) && build_ < 2))) return true;
   int number = 0;
-  if (!ParseDecimal(TrimBlanks(masterCode), number)) return false;
+  if (!ParseWhole(TrimBlanks(masterCode), number)) return false;
   char code[16];
   std::snprintf(code, sizeof code, "%.4d", number);
   std::string command = std::string("+id=") + code + "\r";
