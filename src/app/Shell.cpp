@@ -276,7 +276,7 @@ void TShell::Disconnect() {
 std::string TShell::LostWriteText() const {
   if (written_.empty()) return W("Связь с панелью потеряна во время записи. Ни один параметр не был записан.");
   std::string text = W("Связь с панелью потеряна во время записи. Панель успела получить:");
-  for (const TFailure& w : written_) text += "\n" + w.page + ": " + w.parameter + " (" + w.command + ")";
+  for (const TParamRecord& w : written_) text += "\n" + w.page + ": " + w.parameter + " (" + w.command + ")";
   return text;
 }
 
@@ -353,16 +353,15 @@ void TShell::WriteAllPages() {
   worker_->SetRequest(request::kWriteAll);
 }
 
-std::string TShell::FailureText(const TFailure& failure) {
+std::string TShell::FailureText(const TParamRecord& failure) {
   return failure.parameter + " (" + failure.command + "): " + failure.reason;
 }
 
 void TShell::RecordParam(const TControlRef& status, const std::string& command, const std::string& reason,
                          bool failed) {
-  TFailure failure;
-  const TForm* page = registry_.FindForm(status.form);
-  failure.page = page ? page->Self().Text() : status.form;
-  if (const TPage* p = FindPage(status.form)) failure.page = p->Caption();
+  TParamRecord failure;
+  const TPage* page = FindPage(status.form);
+  failure.page = page ? page->Caption() : status.form;
   const TControl* label = registry_.Find(status.form, status.control);
   failure.parameter = label && !label->Text().empty() ? label->Text() : status.control;
   failure.command = command;
@@ -382,7 +381,7 @@ void TShell::AllDone(bool write) {
   }
   // Which pages, how many parameters each: the log has the list.
   std::vector<std::pair<std::string, int>> pages;
-  for (const TFailure& f : failures_) {
+  for (const TParamRecord& f : failures_) {
     auto found = std::find_if(pages.begin(), pages.end(), [&](const auto& p) { return p.first == f.page; });
     if (found == pages.end()) pages.emplace_back(f.page, 1);
     else ++found->second;

@@ -82,18 +82,18 @@ class TShell : public TUiBridge {
   const TCatalogue& Catalogue() const { return pages_.Catalogue(); }
   TPage* FindPage(std::string_view name) const { return pages_.Find(name); }
 
-  // A parameter that the last operation could not read or write.
-  struct TFailure {
+  // A parameter the last operation failed on (with the reason) or wrote (reason empty).
+  struct TParamRecord {
     std::string page;  // the page's caption
     std::string parameter;
     std::string command;
     std::string reason;
   };
   // The failures since the last read or write command started, and what it wrote.
-  const std::vector<TFailure>& Failures() const { return failures_; }
-  const std::vector<TFailure>& Written() const { return written_; }
+  const std::vector<TParamRecord>& Failures() const { return failures_; }
+  const std::vector<TParamRecord>& Written() const { return written_; }
   // "Номер объекта (+o): панель ответила ERR"
-  static std::string FailureText(const TFailure& failure);
+  static std::string FailureText(const TParamRecord& failure);
   // What the user is told when the line was lost during a write: the parameters written.
   std::string LostWriteText() const;
   bool Connected() const { return worker_ != nullptr; }
@@ -169,8 +169,8 @@ class TShell : public TUiBridge {
   TWaitingForm waiting_;
   TFormRegistry registry_;
   TPageSet pages_;
-  std::vector<TFailure> failures_;
-  std::vector<TFailure> written_;
+  std::vector<TParamRecord> failures_;
+  std::vector<TParamRecord> written_;
   bool writing_ = false;  // a write command runs: a line lost meanwhile is reported
   TIniFile settings_;
   bool settingsUnreadable_ = false;

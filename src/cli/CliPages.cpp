@@ -83,7 +83,7 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   const bool aborted = shell.Device().Aborted();
   cli.Disconnect();
   const auto& failures = shell.Failures();
-  for (const TShell::TFailure& failure : failures) Say(failure.page + ": " + TShell::FailureText(failure));
+  for (const TShell::TParamRecord& failure : failures) Say(failure.page + ": " + TShell::FailureText(failure));
   if (aborted && failures.empty()) Say(W("Операция с панелью не завершена"));
   const bool complete = failures.empty() && !aborted;
   if (!request.write) {
