@@ -137,9 +137,9 @@ void TformIncl::SetDefaults() {
   }
 }
 
-void SavePlainPage(TIniFile& ini, const TForm& page) {
+void SavePlainPage(TIniFile& ini, const TForm& page, TListStorage lists) {
   const std::string& s = page.Name();
-  const bool asText = s == "formATests";
+  const bool asText = lists == TListStorage::ShownText;
   for (const auto& ptr : page.Controls()) {
     const TControl& c = *ptr;
     if (IsEditLike(c)) ini.WriteString(s, c.Name(), c.Text());
@@ -149,9 +149,9 @@ void SavePlainPage(TIniFile& ini, const TForm& page) {
   }
 }
 
-void LoadPlainPage(const TIniFile& ini, TForm& page) {
+void LoadPlainPage(const TIniFile& ini, TForm& page, TListStorage lists) {
   const std::string& s = page.Name();
-  const bool asText = s == "formATests";
+  const bool asText = lists == TListStorage::ShownText;
   for (const auto& ptr : page.Controls()) {
     TControl& c = *ptr;
     switch (c.Kind()) {
@@ -187,8 +187,8 @@ void LoadPlainPage(const TIniFile& ini, TForm& page) {
   }
 }
 
-void TPlainPage::LoadFromIni(const TIniFile& ini) { LoadPlainPage(ini, *this); }
-void TPlainPage::SaveToIni(TIniFile& ini) const { SavePlainPage(ini, *this); }
+void TPlainPage::LoadFromIni(const TIniFile& ini) { LoadPlainPage(ini, *this, lists_); }
+void TPlainPage::SaveToIni(TIniFile& ini) const { SavePlainPage(ini, *this, lists_); }
 
 void ClearPageForRead(TForm& page) { ClearMarks(page, true); }
 void ClearPageForWrite(TForm& page) { ClearMarks(page, false); }

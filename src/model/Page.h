@@ -63,16 +63,26 @@ class TformIncl : public TPage {
   void SetDefaults() override;
 };
 
+// How the plain routines store a drop-down list: its item index, or the text it shows.
+enum class TListStorage { ItemIndex, ShownText };
+
 // Pages stored by the plain routines.
 class TPlainPage : public TPage {
  public:
   using TPage::TPage;
   void LoadFromIni(const TIniFile& ini) override;
   void SaveToIni(TIniFile& ini) const override;
+
+ protected:
+  // For a page whose lists hold typed values rather than a choice of items.
+  void StoreListsAsText() { lists_ = TListStorage::ShownText; }
+
+ private:
+  TListStorage lists_ = TListStorage::ItemIndex;
 };
 
-void LoadPlainPage(const TIniFile& ini, TForm& page);
-void SavePlainPage(TIniFile& ini, const TForm& page);
+void LoadPlainPage(const TIniFile& ini, TForm& page, TListStorage lists = TListStorage::ItemIndex);
+void SavePlainPage(TIniFile& ini, const TForm& page, TListStorage lists = TListStorage::ItemIndex);
 
 // Marks before a read or a write: label colours, font styles, "!" captions; a read also empties.
 void ClearPageForRead(TForm& page);

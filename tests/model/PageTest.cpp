@@ -108,13 +108,18 @@ TEST(PagePersistence, SetDefaultsFromHints) {
   EXPECT_EQ(page["cbOther"].ItemIndex(), -1);
 }
 
+// A plain page whose lists hold typed values, as the system events page does.
+struct TextListsPage : SamplePage<TPlainPage> {
+  explicit TextListsPage(const char* name) : SamplePage<TPlainPage>(name) { StoreListsAsText(); }
+};
+
 TEST(PagePersistence, SystemEventsListsTravelAsTheirShownText) {
-  SamplePage<TPlainPage> page("formATests");
+  TextListsPage page("formATests");
   page["cbList"].SetText("10");
   TIniFile ini;
   page.SaveToIni(ini);
   EXPECT_EQ(ini.ReadString("formATests", "cbList", ""), "10");
-  SamplePage<TPlainPage> back("formATests");
+  TextListsPage back("formATests");
   back["cbList"].SetItems({"x", "y"});
   back.LoadFromIni(ini);
   EXPECT_EQ(back["cbList"].Text(), "10");

@@ -88,6 +88,7 @@ void ShowListText(TControl& list, const std::string& text) {
 TformATests::TformATests(std::string id, std::string caption) : TPlainPage(std::move(id), std::move(caption)) {
   ResolveStatusLabels();
   AddParams();
+  StoreListsAsText();  // the lists hold typed times and periods, kept as they show
   for (TControl* list : {&AT1Combo, &AT2Combo, &AT3Combo, &ExATCombo, &V220Combo}) list->SetItemIndex(0);
   for (TControl* list : Daily()) list->onExit = [this](TControl& c) { return LeaveDailyTest(c); };
   V220Check.OnChange([this](TControl&) { ApplyMainsSwitch(); });
