@@ -33,14 +33,21 @@ function(zorvan_gtest target)
   endif()
 endfunction()
 
-# A settings page's folder: its core library (model, operations, virtual panel commands) and,
-# with the UI, its view library. The catalogue, the program and the virtual panel pick both up
-# through global lists, so a new page needs no other build line than its add_subdirectory.
+# A settings page's folder: its core library (model, operations), the virtual panel's commands
+# of the page in a library of their own (PANEL), and, with the UI, its view library. The
+# program, the command-line tool and the virtual panel pick them up through global lists, so a
+# new page needs no other build line than its add_subdirectory. A page's core never links the
+# simulator.
 function(zorvan_page name)
-  cmake_parse_arguments(PAGE "" "" "CORE;VIEW" ${ARGN})
+  cmake_parse_arguments(PAGE "" "" "CORE;PANEL;VIEW" ${ARGN})
   zorvan_core_library(zorvan_page_${name} ${PAGE_CORE})
-  target_link_libraries(zorvan_page_${name} PUBLIC zorvan_model zorvan_session zorvan_sim_store)
+  target_link_libraries(zorvan_page_${name} PUBLIC zorvan_model zorvan_session)
   set_property(GLOBAL APPEND PROPERTY ZORVAN_PAGE_LIBRARIES zorvan_page_${name})
+  if(PAGE_PANEL)
+    zorvan_core_library(zorvan_page_${name}_panel ${PAGE_PANEL})
+    target_link_libraries(zorvan_page_${name}_panel PUBLIC zorvan_model zorvan_sim_store)
+    set_property(GLOBAL APPEND PROPERTY ZORVAN_PAGE_PANELS zorvan_page_${name}_panel)
+  endif()
   if(ZORVAN_BUILD_UI AND PAGE_VIEW)
     add_library(zorvan_page_${name}_view STATIC ${PAGE_VIEW})
     set_target_properties(zorvan_page_${name}_view PROPERTIES AUTOUIC ON AUTOMOC ON)

@@ -31,4 +31,14 @@ void THeadlessView::ShowError(const std::string& caption, const std::string& tex
   if (onError) onError(caption, text);
 }
 
+TAnswer THeadlessView::Ask(const TQuestion& question) {
+  questions.push_back(question.text);
+  return onAsk ? onAsk(question) : TAnswer::NotAsked;
+}
+
+std::string THeadlessView::AskFile(const TFileQuestion& question) {
+  questions.push_back(question.caption);
+  return onAskFile ? onAskFile(question) : std::string();
+}
+
 }  // namespace zorvan

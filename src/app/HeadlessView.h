@@ -27,6 +27,12 @@ class THeadlessView : public TShellView {
   int progressLimitMs = 0;
   int tickMs = 5;
 
+  // The answers to the worker's questions and file choices; the questions asked are kept.
+  std::function<TAnswer(const TQuestion&)> onAsk;
+  std::function<std::string(const TFileQuestion&)> onAskFile;
+  std::vector<std::string> questions;
+  int closedQuestions = 0;
+
   std::vector<std::string> messages, errors, pages;
 
   // One timer tick that waits up to tickMs for the worker.
@@ -42,6 +48,9 @@ class THeadlessView : public TShellView {
   void ShowAbout() override {}
   void ShowTerminal() override {}
   void CloseMainWindow() override {}
+  TAnswer Ask(const TQuestion& question) override;
+  std::string AskFile(const TFileQuestion& question) override;
+  void CloseQuestions() override { ++closedQuestions; }
 
  private:
   TShell& shell_;

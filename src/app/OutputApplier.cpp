@@ -23,9 +23,23 @@ TControl* Resolve(const TApplyContext& context, const TControlRef& ref) {
   return context.registry ? context.registry->Find(ref.form, ref.control) : nullptr;
 }
 
+TForm* FormOf(const TApplyContext& context, const TControlRef& ref) {
+  return context.registry ? context.registry->FindForm(ref.form) : nullptr;
+}
+
+// A checked combo box takes a partition mask: bit n - 1 checks the items whose text is n.
+void ApplyMask(TControl& c, const std::string& text) {
+  const auto mask = ParseHex(TrimBlanks(text));
+  if (!mask) throw TNotANumber{};
+  for (int i = 0; i < static_cast<int>(c.Items().size()); ++i) {
+    const auto number = ParseDecimal(c.Items()[static_cast<std::size_t>(i)]);
+    c.SetItemChecked(i, number && *number >= 1 && *number <= 31 && ((*mask >> (*number - 1)) & 1));
+  }
+}
+
 }  // namespace
 
-void ApplyControlText(TControl& c, const std::string& text, const TApplyContext& context) {
+void ApplyControlText(TControl& c, const std::string& text) {
   switch (c.Kind()) {
     case K::Gauge:
       if (text.rfind("cl", 0) == 0) c.SetBackColor(text);
@@ -65,11 +79,8 @@ void ApplyControlText(TControl& c, const std::string& text, const TApplyContext&
       c.SetItemIndex(Number(text));
       return;
     case K::ComboBoxEx:
-      if (text.find('w') == std::string::npos) {
-        c.SetItemIndex(Number(text));
-      } else if (text.size() >= 4 && context.selectChannelType) {
-        context.selectChannelType(text[1] - '0', Number(text.substr(2, 2)));
-      }
+      // The texts with "w" are its page's to apply (the channel types).
+      if (text.find('w') == std::string::npos) c.SetItemIndex(Number(text));
       return;
     case K::ComboBox:
       if (!text.empty() && text[0] == '*') c.SetText(text.substr(1));
@@ -92,6 +103,16 @@ void ApplyControlText(TControl& c, const std::string& text, const TApplyContext&
       return;
     case K::Memo:
       c.AppendLine(text);
+      return;
+    case K::CheckCombo:
+      ApplyMask(c, text);
+      return;
+    case K::Slider:
+      c.SetText(text);
+      return;
+    case K::ListView:
+    case K::StringGrid:
+      if (text == "Clear") c.ClearRows();
       return;
     default:
       if (text == "Show") c.SetVisible(true);
@@ -128,7 +149,12 @@ void ApplyElement(const TOutElement& element, const TApplyContext& context) {
       }
       case kOutControl: {
         const auto& e = static_cast<const TControlOut&>(element);
-        if (TControl* c = Resolve(context, e.target)) ApplyControlText(*c, e.text, context);
+        TControl* c = Resolve(context, e.target);
+        if (!c) return;
+        TForm* form = FormOf(context, e.target);
+        if (form && form->ApplyText(*c, e.text)) return;
+        ApplyControlText(*c, e.text);
+        if (form) form->Applied(*c);
         return;
       }
       case kOutColor: {
@@ -144,8 +170,21 @@ void ApplyElement(const TOutElement& element, const TApplyContext& context) {
         return;
       }
       case kOutTriSlider: {
+        // Loop device values: the slider shows them 15 lower.
         const auto& e = static_cast<const TTriSliderOut&>(element);
-        if (TControl* c = Resolve(context, e.slider); c && context.slider) context.slider(*c, e.number, e.text);
+        TControl* c = Resolve(context, e.slider);
+        if (!c || !c->IsA(K::Slider)) return;
+        if (e.text == "position") {
+          c->SetPosition(e.number - 15);
+        } else {
+          if (e.number < 0 || e.number > 15) return;
+          // Set by code: the thumbs change without running the drag's handlers.
+          std::vector<int> thumbs = c->Thumbs();
+          if (e.number >= static_cast<int>(thumbs.size())) thumbs.resize(static_cast<std::size_t>(e.number) + 1);
+          thumbs[static_cast<std::size_t>(e.number)] = Number(e.text) - 15;
+          c->SetThumbs(std::move(thumbs));
+        }
+        if (TForm* form = FormOf(context, e.slider)) form->Applied(*c);
         return;
       }
       case kOutFullList: {
@@ -170,14 +209,14 @@ void ApplyElement(const TOutElement& element, const TApplyContext& context) {
         if (TControl* c = Resolve(context, e.grid)) c->SetCell(e.column, e.row, e.text);
         return;
       }
-      case kOutGridColors: {
-        const auto& e = static_cast<const TOutGridColors&>(element);
-        if (TControl* c = Resolve(context, e.grid)) c->SetCellColors(e.column, e.row, e.background, e.text);
-        return;
-      }
       case kOutParam: {
         const auto& e = static_cast<const TParamOut&>(element);
         if (context.param) context.param(e.status, e.command, e.reason, e.failed);
+        return;
+      }
+      case kOutPage: {
+        const auto& e = static_cast<const TPageOut&>(element);
+        if (TForm* form = context.registry ? context.registry->FindForm(e.page) : nullptr) form->ApplyOutput(e.output);
         return;
       }
       case kOutAllDone:

@@ -13,7 +13,6 @@
 #include "link/Modem.h"
 #include "link/RequestCodes.h"
 #include "pages/Catalogue.h"
-#include "pages/common/Common.h"
 
 namespace zorvan {
 namespace {
@@ -27,11 +26,28 @@ const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "t
 
 }  // namespace
 
-TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_), pages_(PageCatalogue()) {
+namespace {
+
+// Without the event texts the program still works; the log says why they are missing.
+std::string LoadMessages(TMsgFile& messages) {
+  std::string error;
+  if (!messages.LoadFromFile(ProgramFolder() + "Messages.txt", &error)) return error.empty() ? "?" : error;
+  return {};
+}
+
+}  // namespace
+
+TShell::TShell(std::string folder) : TShell(std::move(folder), PageCatalogue()) {}
+
+TShell::TShell(std::string folder, const TCatalogue& catalogue)
+    : folder_(std::move(folder)),
+      device_(out_),
+      messagesError_(LoadMessages(messages_)),
+      identity_{9, 999, 999},
+      pages_(catalogue, TPageContext{&messages_, &identity_, [this] { Reconnect(); }}) {
   device_.SetUi(this);
   device_.SetPages(&pages_);
-  for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_, &waiting_})
-    registry_.Register(*f);
+  for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_}) registry_.Register(*f);
   for (const auto& p : pages_.All()) {
     registry_.Register(*p);
     p->postRequest = [this](std::uint8_t code) {
@@ -43,7 +59,6 @@ TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_), 
       if (view_) view_->ShowError(caption, text);
     };
   }
-  pages_.Get<TformCommon>().reconnect = [this] { Reconnect(); };
   // Firmware updates come with their own windows; until then the panel menu does not offer them.
   main_["N5"].SetVisible(false);
   connect_.onProtocol = [this](int protocol) { connectProtocol_ = protocol; };
@@ -103,11 +118,7 @@ void TShell::Start() {
   const bool empty = ::stat(SettingsPath().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
   if (!empty && !settings_.LoadFromFile(SettingsPath(), &error)) KeepUnreadableSettings(error);
   connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
-  // Without the event texts the program still works; the log says why they are missing.
-  std::string messagesError;
-  if (!messages_.LoadFromFile(ProgramFolder() + "Messages.txt", &messagesError))
-    main_.Log().AppendLine(W(" # !!! Messages.txt: ") + messagesError);
-  identity_ = TPanelIdentity{9, 999, 999};
+  if (!messagesError_.empty()) main_.Log().AppendLine(W(" # !!! Messages.txt: ") + messagesError_);
   LoadSettings(settings_);
   SetDeviceType(9);
   ShowPage(TPageId::SMS);
@@ -134,14 +145,24 @@ void TShell::KeepUnreadableSettings(const std::string& error) {
   if (view_) view_->ShowError("Error", text);
 }
 
-void TShell::Close() {
+bool TShell::Close() {
+  closing_.store(true);
+  // Nothing the worker waits for may keep the window open: its questions go unanswered, a
+  // full output queue no longer holds it, and it is told to end.
+  if (worker_) worker_->Terminate();
+  out_.Abandon(true);
+  calls_.Close();
+  if (view_) view_->CloseQuestions();
+  // Called from inside a step the worker waits for: that step has to return first.
+  if (calls_.Serving()) return false;
   StopWorker();
   CloseLog();
   // A file that could not be read at start may hold what the user still needs.
-  if (settingsUnreadable_) return;
+  if (settingsUnreadable_) return true;
   SaveSettings(settings_);
   std::string error;
   if (!settings_.SaveToFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
+  return true;
 }
 
 void TShell::Tick(double waitRealMs) {
@@ -151,15 +172,17 @@ void TShell::Tick(double waitRealMs) {
   if (writing_ && worker_ && !worker_->IsTerminated() && !Busy()) writing_ = false;
 }
 
-void TShell::Drain() {
-  // A message box opens a nested loop; draining waits until it is closed.
-  if (draining_) return;
-  draining_ = true;
+void TShell::Drain(bool force) {
+  // A message box opens a nested loop; the timer's draining waits until it is closed.
+  if (draining_ > 0 && !force) return;
+  ++draining_;
   TApplyContext context;
   context.registry = &registry_;
   context.log = [this](const std::string& text, bool show) { LogLine(text, show); };
   context.messageBox = [this](const std::string& text) {
-    if (view_) view_->ShowMessage(text);
+    // A closing window shows nothing more; the log keeps the text.
+    if (closing_.load()) LogLine(text, true);
+    else if (view_) view_->ShowMessage(text);
   };
   context.status = [this](int panel, const std::string& text) { main_.SetStatusPanel(panel, text); };
   context.param = [this](const TControlRef& status, const std::string& command, const std::string& reason,
@@ -169,7 +192,7 @@ void TShell::Drain() {
     std::unique_ptr<TOutElement> element = out_.TakeElement();
     if (element) ApplyElement(*element, context);
   }
-  draining_ = false;
+  --draining_;
 }
 
 void TShell::LogLine(const std::string& text, bool showInWindow) {
@@ -217,10 +240,11 @@ void TShell::ShowPage(std::string_view page) {
 }
 
 void TShell::ShowPage(TPageId page) {
-  const TPage& target = pages_.Page(page);
+  TPage& target = pages_.Page(page);
   for (const auto& p : pages_.All()) p->Self().SetVisible(p.get() == &target);
   device_.SetCurrentPage(page);
   if (view_) view_->ShowPage(target.Name());
+  target.OnShown();
 }
 
 void TShell::SetDeviceType(int family) {
@@ -238,6 +262,8 @@ void TShell::Connect() {
   }
   StopWorker();
   lastPortFailure_.clear();
+  // What the pages keep on the worker side starts afresh with each connection.
+  pages_.ResetWorkerStates();
   const std::string port = connect_.Ports().Text();
   const std::string phone = connect_.IsModem() ? connect_.Phones().Text() : std::string();
   worker_ = std::make_unique<TModem>(resolvePort ? resolvePort(port) : port, phone, connectProtocol_, device_);
@@ -264,7 +290,6 @@ void TShell::Disconnect() {
   const bool lostDuringWrite = writing_ && worker_ && worker_->IsTerminated();
   writing_ = false;
   main_.SetCommandsEnabled(TMainForm::ConnectedCommands(), false);
-  device_.historyPointer = -1;
   device_.Abort();
   StopWorker();
   ClearPanelStatus();
@@ -303,12 +328,19 @@ void TShell::Reconnect() {
 void TShell::StopWorker() {
   if (!worker_) return;
   worker_->Terminate();
-  // The worker may be waiting for this thread (master code, adaptation): keep serving it.
+  // An ending worker's calls and questions are not answered, and a full output queue does not
+  // hold it; a call already running is served to its end.
+  calls_.Close();
+  out_.Abandon(true);
   while (!worker_->Finished()) calls_.Serve(10);
   worker_->WaitFor();
   lastPortFailure_ = worker_->PortFailure();
   device_.SetWorker(nullptr);
   worker_.reset();
+  if (!closing_.load()) {
+    calls_.Open();
+    out_.Abandon(false);
+  }
 }
 
 bool TShell::Busy() const { return worker_ && !worker_->Finished() && worker_->CurrentRequest() != 0; }
@@ -324,8 +356,8 @@ void TShell::ReadPage() {
   StartOperation();
   const TPageId page = device_.CurrentPage();
   TPage& p = pages_.Page(page);
+  if (Catalogue().Entry(page).clearForRead && !p.ClearForRead()) return;
   ClearPageForRead(p);
-  if (Catalogue().Entry(page).clearForRead) p.ClearForRead();
   worker_->SetRequest(request::kReadPage);
 }
 
@@ -397,11 +429,14 @@ void TShell::AllDone(bool write) {
 void TShell::Cancel() { device_.Abort(); }
 
 void TShell::DefaultsOnPage() {
-  pages_.Page(device_.CurrentPage()).SetDefaults();
+  TPage& page = pages_.Page(device_.CurrentPage());
+  page.SetDefaults();
+  page.AfterDefaults();
 }
 
 void TShell::AllDefaults() {
   for (TPageId page : Catalogue().defaults) pages_.Page(page).SetDefaults();
+  for (TPageId page : Catalogue().defaults) pages_.Page(page).AfterDefaults();
 }
 
 void TShell::SaveSettings(TIniFile& ini) const {
@@ -418,6 +453,7 @@ bool TShell::LoadSettings(const TIniFile& ini) {
   }
   try {
     for (TPageId page : Catalogue().load) pages_.Page(page).LoadFromIni(ini);
+    for (TPageId page : Catalogue().load) pages_.Page(page).AfterLoad();
   } catch (const std::exception& e) {
     if (view_) view_->ShowError("Error", e.what());
     return false;
@@ -480,23 +516,47 @@ void TShell::SaveLogWindow() {
     view_->ShowError("Error", W("Журнал не записан в файл ") + QuotedPath(path) + ": " + why + ".");
 }
 
-void TShell::RunOnUiThread(std::function<void()> action) {
+bool TShell::RunOnUiThread(std::function<void()> action) {
   if (std::this_thread::get_id() == uiThread_) {
     action();
-    return;
+    return true;
   }
+  if (closing_.load()) return false;
   // What the worker posted before this call is applied first, so the action sees it.
   std::function<void()> call = [this, action = std::move(action)] {
-    Drain();
+    Drain(true);
     action();
   };
-  calls_.Call(std::move(call), wakeUi);
+  return calls_.Call(std::move(call), wakeUi);
+}
+
+bool TShell::RunWithPages(const std::function<void(TPageSet& pages)>& action) {
+  return RunOnUiThread([&] { action(pages_); });
+}
+
+TAnswer TShell::Ask(const TQuestion& question) {
+  TAnswer answer = TAnswer::NotAsked;
+  if (worker_ && worker_->IsTerminated()) return answer;
+  RunOnUiThread([&] {
+    if (!closing_.load() && view_) answer = view_->Ask(question);
+  });
+  return answer;
+}
+
+std::string TShell::AskFile(const TFileQuestion& question) {
+  std::string path;
+  if (worker_ && worker_->IsTerminated()) return path;
+  RunOnUiThread([&] {
+    if (!closing_.load() && view_) path = view_->AskFile(question);
+  });
+  return path;
 }
 
 TPageValues TShell::PageValues(const TForm& page) {
   TPageValues values;
   RunOnUiThread([&] {
-    for (const auto& c : page.Controls()) values.Set(*c, {c->Text(), c->Checked(), c->ItemIndex()});
+    for (const auto& c : page.Controls()) values.Set(*c, StateOf(*c));
+    values.taken = true;
   });
   return values;
 }
@@ -505,22 +565,6 @@ std::string TShell::FieldText(const TControlRef& field) {
   std::string value;
   RunOnUiThread([&] {
     if (TControl* c = registry_.Find(field.form, field.control)) value = c->Text();
-  });
-  return value;
-}
-
-bool TShell::FieldChecked(const TControlRef& field) {
-  bool value = false;
-  RunOnUiThread([&] {
-    if (TControl* c = registry_.Find(field.form, field.control)) value = c->Checked();
-  });
-  return value;
-}
-
-int TShell::FieldItemIndex(const TControlRef& field) {
-  int value = -1;
-  RunOnUiThread([&] {
-    if (TControl* c = registry_.Find(field.form, field.control)) value = c->ItemIndex();
   });
   return value;
 }

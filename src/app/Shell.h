@@ -2,6 +2,7 @@
 // The main window's logic without a toolkit: the pages, the commands and their enabled
 // states, the connection and its worker, the log, and the settings files. The windowed
 // program puts views on these models; tests drive them directly.
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -34,6 +35,12 @@ class TShellView {
   virtual std::string AskSaveSettingsPath() = 0;
   virtual std::string AskLoadSettingsPath() = 0;
   virtual std::string AskSaveLogPath() = 0;
+  // A worker's question and file choice, shown modally; NotAsked or empty once the view closes
+  // its questions.
+  virtual TAnswer Ask(const TQuestion& question) = 0;
+  virtual std::string AskFile(const TFileQuestion& question) = 0;
+  // Closes every question and message box the view has open, as not asked: the window closes.
+  virtual void CloseQuestions() = 0;
   virtual void ShowPage(const std::string& page) = 0;
   virtual void ShowAbout() = 0;
   virtual void ShowTerminal() = 0;
@@ -44,6 +51,7 @@ class TShell : public TUiBridge {
  public:
   // folder: where "current.ini" and "log.txt" live, ending with '/'.
   explicit TShell(std::string folder);
+  TShell(std::string folder, const TCatalogue& catalogue);
   ~TShell() override;
 
   void SetView(TShellView* view) { view_ = view; }
@@ -59,7 +67,10 @@ class TShell : public TUiBridge {
   // Start-up after the views exist: settings, tree, first page.
   void Start();
   // Closing: worker ended, log closed, "current.ini" written unless it could not be read at start.
-  void Close();
+  // False when it has to wait: it was called from inside a step that the worker waits for (a
+  // question box's loop). Open questions are closed; call it again once that step has returned.
+  bool Close();
+  bool Closing() const { return closing_.load(); }
 
   // Timer tick: serve the worker's UI calls and apply what it posted. A loop without a
   // window may wait up to waitRealMs for a call; the worker's end cuts the wait short.
@@ -67,17 +78,19 @@ class TShell : public TUiBridge {
   // Called from the worker when it waits for this thread: a window schedules a Tick at once
   // instead of waiting for its timer. Set before connecting.
   std::function<void()> wakeUi;
-  void Drain();
+  // Applies what the worker posted. While a posted message box is open, the timer's drain
+  // waits; a drain for a worker's call (force) goes on, so the call sees what came before it.
+  void Drain(bool force = false);
 
   TMainForm& Main() { return main_; }
   TConnectDialog& ConnectDialog() { return connect_; }
   TSplashDialog& Splash() { return splash_; }
   TTerminalForm& Terminal() { return terminal_; }
-  TWaitingForm& Waiting() { return waiting_; }
   TFormRegistry& Registry() { return registry_; }
   TDevZorvan& Device() { return device_; }
   TOutArray& Out() { return out_; }
   const std::vector<std::unique_ptr<TPage>>& Pages() const { return pages_.All(); }
+  TPageSet& PageSet() { return pages_; }
   const TPageSet& PageSet() const { return pages_; }
   const TCatalogue& Catalogue() const { return pages_.Catalogue(); }
   TPage* FindPage(std::string_view name) const { return pages_.Find(name); }
@@ -135,10 +148,11 @@ class TShell : public TUiBridge {
   bool LoadSettings(const TIniFile& ini);
 
   // TUiBridge.
-  void RunOnUiThread(std::function<void()> action) override;
+  bool RunOnUiThread(std::function<void()> action) override;
+  bool RunWithPages(const std::function<void(TPageSet& pages)>& action) override;
+  TAnswer Ask(const TQuestion& question) override;
+  std::string AskFile(const TFileQuestion& question) override;
   std::string FieldText(const TControlRef& field) override;
-  bool FieldChecked(const TControlRef& field) override;
-  int FieldItemIndex(const TControlRef& field) override;
   TPageValues PageValues(const TForm& page) override;
   int ConnectProtocol() override { return connectProtocol_; }
   void AdaptUiToPanel(const TPanelInfo& panel) override;
@@ -166,24 +180,26 @@ class TShell : public TUiBridge {
   TConnectDialog connect_;
   TSplashDialog splash_;
   TTerminalForm terminal_;
-  TWaitingForm waiting_;
   TFormRegistry registry_;
+  // The event texts and the panel's identity exist before the pages, which may use them.
+  TMsgFile messages_;
+  std::string messagesError_;
+  TPanelIdentity identity_;
   TPageSet pages_;
   std::vector<TParamRecord> failures_;
   std::vector<TParamRecord> written_;
   bool writing_ = false;  // a write command runs: a line lost meanwhile is reported
   TIniFile settings_;
   bool settingsUnreadable_ = false;
-  TMsgFile messages_;
   std::string lastPortFailure_;
   std::unique_ptr<TModem> worker_;
   TUiCallBox calls_;
   std::FILE* logFile_ = nullptr;
   int treeFamily_ = 9;
   int connectProtocol_ = 0;
-  TPanelIdentity identity_;
   TPanelInfo panel_;
-  bool draining_ = false;
+  int draining_ = 0;  // drains running, nested ones included
+  std::atomic<bool> closing_{false};
   std::thread::id uiThread_ = std::this_thread::get_id();
 };
 

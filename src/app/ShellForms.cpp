@@ -172,12 +172,6 @@ TTerminalForm::TTerminalForm() : TForm("TerminalForm") {
   Add("Button1", K::Button).SetText("Send");
 }
 
-TWaitingForm::TWaitingForm() : TForm("FormWaiting") {
-  Self().SetText(W("Информация"));
-  Self().SetVisible(false);
-  Add("Label1", K::Label).SetText(W("Пожалуйста, подождите. Идет удаление истории..."));
-}
-
 void SaveConnectSettings(TIniFile& ini, const TConnectDialog& dialog, const TDebugSettings& debug) {
   const TControl& ports = *dialog.Find("ComPorts");
   const TControl& phones = *dialog.Find("Phones");

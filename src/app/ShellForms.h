@@ -70,11 +70,6 @@ class TTerminalForm : public TForm {
   TTerminalForm();
 };
 
-class TWaitingForm : public TForm {
- public:
-  TWaitingForm();
-};
-
 // Connection and debug keys of a settings file.
 struct TDebugSettings {
   bool log = false;

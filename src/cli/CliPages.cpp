@@ -12,8 +12,7 @@ namespace {
 bool Built(const TPageEntry& entry) { return entry.kind != nullptr; }
 
 // The pages a request reads or writes.
-std::vector<const TPageEntry*> RequestedPages(const TPagesRequest& request) {
-  const TCatalogue& catalogue = PageCatalogue();
+std::vector<const TPageEntry*> RequestedPages(const TPagesRequest& request, const TCatalogue& catalogue) {
   std::vector<const TPageEntry*> pages;
   if (request.page != "all") {
     pages.push_back(catalogue.Find(request.page));
@@ -40,9 +39,13 @@ std::string PageArgumentList() {
 }
 
 int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
-  TCliShell cli(connection);
+  return RunPages(connection, request, PageCatalogue());
+}
+
+int RunPages(const TCliConnection& connection, const TPagesRequest& request, const TCatalogue& catalogue) {
+  TCliShell cli(connection, catalogue);
   TShell& shell = cli.Shell();
-  const std::vector<const TPageEntry*> pages = RequestedPages(request);
+  const std::vector<const TPageEntry*> pages = RequestedPages(request, catalogue);
   if (request.write) {
     // A missing file would load as empty and write nothing but defaults.
     if (access(request.file.c_str(), R_OK) != 0) {

@@ -2,13 +2,16 @@
 
 #include "base/Cp1251.h"
 #include "link/Modem.h"
+#include "pages/Catalogue.h"
 
 namespace zorvan {
 
 void Say(const std::string& cp1251) { std::fprintf(stderr, "%s\n", Cp1251ToUtf8(cp1251).c_str()); }
 
-TCliShell::TCliShell(TCliConnection connection)
-    : connection_(std::move(connection)), shell_("./"), view_(shell_) {
+TCliShell::TCliShell(TCliConnection connection) : TCliShell(std::move(connection), PageCatalogue()) {}
+
+TCliShell::TCliShell(TCliConnection connection, const TCatalogue& catalogue)
+    : connection_(std::move(connection)), shell_("./", catalogue), view_(shell_) {
   view_.tickMs = 50;
   view_.onMessage = [](const std::string& text) { Say(text); };
   view_.onError = [](const std::string& caption, const std::string& text) { Say(caption + ": " + text); };

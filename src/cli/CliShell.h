@@ -33,6 +33,7 @@ void Say(const std::string& cp1251);
 class TCliShell {
  public:
   explicit TCliShell(TCliConnection connection);
+  TCliShell(TCliConnection connection, const TCatalogue& catalogue);
   ~TCliShell();
 
   TShell& Shell() { return shell_; }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/ValueHelpers.h"
 
@@ -15,6 +16,13 @@ struct TFieldState {
   std::string text;
   bool checked = false;
   int itemIndex = -1;
+  bool enabled = true;
+  std::vector<std::string> items = {};
+  std::vector<int> itemCodes = {};
+  std::vector<bool> itemChecks = {};  // a checked combo box's marks
+  std::vector<std::vector<std::string>> rows = {};  // list view rows, grid cells
+  std::vector<std::string> lines = {};  // memo
+  std::vector<int> thumbs = {};         // slider
 };
 
 class TCodec {

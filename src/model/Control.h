@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/ControlRef.h"
+#include "model/PageOutput.h"
 
 namespace zorvan {
 
@@ -254,6 +255,13 @@ class TForm {
   const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
   // Every control on or off, for panels that only allow an update.
   void SetAllEnabled(bool enabled);
+
+  // Output from a worker. A form may take a text command for one of its controls itself
+  // (returning true), is told after a command or slider value reached one of its controls,
+  // and applies what is addressed to the form as a whole.
+  virtual bool ApplyText(TControl& /*target*/, const std::string& /*text*/) { return false; }
+  virtual void Applied(TControl& /*target*/) {}
+  virtual void ApplyOutput(const TPageOutput& /*output*/) {}
 
   // Modal windows: the rules close them with a result, the view ends its modal loop.
   enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };

@@ -24,9 +24,16 @@ class TPage : public TForm {
 
   virtual void SetDefaults() {}
   virtual void AdaptToPanel(const TPanelIdentity&) {}
-  virtual void ClearForRead() {}
+  // The page's own clearing before it is read alone; false refuses the read (the page says why).
+  virtual bool ClearForRead() { return true; }
   virtual void LoadFromIni(const TIniFile&) {}
   virtual void SaveToIni(TIniFile&) const {}
+
+  // After every page of a command has done its part: the page became the shown one, took its
+  // defaults, was loaded from a file.
+  virtual void OnShown() {}
+  virtual void AfterDefaults() {}
+  virtual void AfterLoad() {}
 
   // The page's parameter table, for the worker's read and write runner. Built with the page
   // and never changed, so the worker may walk it.

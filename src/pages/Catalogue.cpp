@@ -1,5 +1,7 @@
 #include "pages/Catalogue.h"
 
+#include "pages/Rules.h"
+
 namespace zorvan {
 
 // What each built page's folder gives; a page's row names it once the page is built.
@@ -53,6 +55,7 @@ const TCatalogue& PageCatalogue() {
                    P::EnNumber, P::Keys, P::Keyboard, P::TMKeys, P::Outs},
       .clearOnReadAll = {P::History, P::SMS, P::Ways},
       .marksOnAll = {P::Common, P::Keys},
+      .wireRules = WirePageRules,
   };
   return catalogue;
 }

@@ -17,6 +17,7 @@ namespace {
 
 const std::string kRuler(81, '=');
 constexpr int kIdlePeriodMs = 100;
+constexpr TQuery kVersionQuery = TQuery::Query("OK\r", 4500, 6);
 
 const std::vector<TControlRef>& ControlButtons() {
   static const std::vector<TControlRef> buttons{
@@ -65,191 +66,91 @@ struct TVersionError : std::exception {
 
 }  // namespace
 
-TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) { lastIdleWorkMs_ = NowMs(); }
+void TIdleSchedule::Start(std::int64_t now, int keepAliveSeconds) {
+  start_ = now;
+  lastActivity_ = now;
+  keepAliveSeconds_ = keepAliveSeconds;
+  lastWork_.clear();
+}
+
+// More whole seconds than the interval since the last activity.
+bool TIdleSchedule::KeepAliveDue(std::int64_t now) const { return (now - lastActivity_) / 1000 > keepAliveSeconds_; }
+
+bool TIdleSchedule::WorkDue(const TIdleWork& work, std::int64_t now) const {
+  const auto found = lastWork_.find(&work);
+  const std::int64_t last = found == lastWork_.end() ? start_ : found->second;
+  if (now - last < work.periodMs) return false;
+  return !work.countsAsActivity || now - lastActivity_ >= work.periodMs;
+}
+
+void TIdleSchedule::WorkDone(const TIdleWork& work, std::int64_t now) {
+  lastWork_[&work] = now;
+  if (work.countsAsActivity) lastActivity_ = now;
+}
+
+TDevZorvan::TDevZorvan(TOutArray& out) : TDevice(out) {}
 
 void TDevZorvan::SetWorker(TModem* worker) {
   worker_ = worker;
   if (worker_) worker_->SetCancelCheck([this] { return cancellable_.load() && abort_.load(); });
 }
 
-void TDevZorvan::RegisterRequest(std::uint8_t code, TOperation operation) { requests_[code] = std::move(operation); }
-
-void TDevZorvan::AddVersionStep(TOperation step) { versionSteps_.push_back(std::move(step)); }
-
 bool TDevZorvan::Terminated() const { return worker_ == nullptr || worker_->IsTerminated(); }
 
 void TDevZorvan::SetStatus(const std::string& text) { out_.PostText(controls::kSplashStatus, text); }
 
-// ---- query operations ----
+// ---- the exchange ----
 
-TExchange TDevZorvan::Exchange(const std::string& command, TQuery style) {
+TExchange TDevZorvan::Exchange(const std::string& command, const TQuery& style) {
   TExchange result;
-  if (Terminated()) {
-    result.outcome = TOutcome::LineLost;
-    return result;
-  }
-  const bool requireOk = style != TQuery::ToEdit && style != TQuery::FromEdit;
-  const std::string terminator = style == TQuery::FromEdit ? "OK\r" : "OK";
-  std::string reply;
-  int code = 0;
-  const bool unanswered = worker_->SendCommand(command, reply, true, false, requireOk, terminator, 4500, 3);
-  result.raw = reply;
-  auto refusal = [&](TOutcome otherwise) {
+  auto refusal = [](const std::string& reply, TOutcome otherwise) {
     if (Contains(reply, "ERR")) return TOutcome::Refused;
     if (Contains(reply, "IGN")) return TOutcome::Ignored;
     return otherwise;
   };
-  if (unanswered) {
-    worker_->CheckReply(false, reply, 3, code);
-    if (Terminated()) result.outcome = TOutcome::LineLost;
-    else if (Aborted()) result.outcome = TOutcome::Cancelled;
-    else result.outcome = refusal(TOutcome::Silent);
-    return result;
-  }
-  if (!worker_->CheckReply(false, reply, 3, code)) {
-    result.outcome = TOutcome::LineLost;
-    return result;
-  }
-  // Without a required "OK" a refusal still ends the wait; it is no value.
-  if (!Contains(reply, "OK")) {
-    const TOutcome outcome = refusal(TOutcome::Done);
-    if (outcome != TOutcome::Done) {
-      result.outcome = outcome;
+  result.outcome = TOutcome::Silent;
+  for (int attempt = 1; attempt <= std::max(1, style.tries); ++attempt) {
+    if (Terminated()) {
+      result.outcome = TOutcome::LineLost;
       return result;
     }
+    std::string reply;
+    int code = 0;
+    const bool unanswered = worker_->SendCommand(command, reply, true, false, style.requireOk, style.terminator,
+                                                 style.timeoutMs, style.attempts);
+    result.raw = reply;
+    if (unanswered) {
+      worker_->CheckReply(false, reply, 3, code);
+      if (Terminated()) result.outcome = TOutcome::LineLost;
+      else if (Aborted() && cancellable_.load()) result.outcome = TOutcome::Cancelled;
+      else result.outcome = refusal(reply, TOutcome::Silent);
+      if (result.outcome == TOutcome::LineLost || result.outcome == TOutcome::Cancelled) return result;
+      continue;
+    }
+    if (!worker_->CheckReply(false, reply, 3, code)) {
+      if (style.lineLossAborts) Abort();
+      result.outcome = TOutcome::LineLost;
+      continue;
+    }
+    // Without a required "OK" a refusal still ends the wait; it is no value.
+    if (!Contains(reply, "OK")) {
+      const TOutcome outcome = refusal(reply, TOutcome::Done);
+      if (outcome != TOutcome::Done) {
+        result.outcome = outcome;
+        return result;
+      }
+    }
+    std::string value = CleanReply(reply);
+    if (style.trim) value = TrimBlanks(value);
+    if (style.errFails && Contains(value, "ERR")) {
+      result.outcome = TOutcome::Refused;
+      return result;
+    }
+    result.outcome = TOutcome::Done;
+    result.value = std::move(value);
+    return result;
   }
-  result.outcome = TOutcome::Done;
-  result.value = style == TQuery::ToEdit ? TrimBlanks(CleanReply(reply)) : CleanReply(reply);
   return result;
-}
-
-bool TDevZorvan::Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator,
-                       int timeoutMs, int tries) {
-  if (Terminated()) return false;
-  bool ok = false;
-  for (int attempt = 1; attempt <= tries && !Terminated() && !ok; ++attempt) {
-    int code = 0;
-    if (worker_->SendCommand(command, reply, echo, false, true, terminator, timeoutMs, 1)) {
-      worker_->CheckReply(false, reply, 3, code);
-      reply.clear();
-    } else if (worker_->CheckReply(false, reply, 3, code)) {
-      reply = CleanReply(reply);
-      ok = true;
-    } else {
-      reply.clear();
-      Abort();
-    }
-  }
-  return ok;
-}
-
-bool TDevZorvan::QueryShort(const std::string& command, std::string& reply, bool echo) {
-  return Query(command, reply, echo, "OK", 2500, 1);
-}
-
-bool TDevZorvan::QueryMedium(const std::string& command, std::string& reply, bool echo) {
-  return Query(command, reply, echo, "OK", 5000, 1) && !Contains(reply, "ERR");
-}
-
-bool TDevZorvan::QueryLong(const std::string& command, std::string& reply, bool echo) {
-  return Query(command, reply, echo, "OK", 15000, 1) && !Contains(reply, "ERR");
-}
-
-bool TDevZorvan::QueryValue(const std::string& command, std::string& reply) {
-  if (Terminated()) return false;
-  int code = 0;
-  if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 3)) {
-    worker_->CheckReply(false, reply, 3, code);
-    return false;
-  }
-  if (!worker_->CheckReply(false, reply, 3, code)) return false;
-  reply = CleanReply(reply);
-  return true;
-}
-
-bool TDevZorvan::WriteParam(const std::string& command) {
-  if (Terminated()) return false;
-  std::string reply;
-  int code = 0;
-  if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 3)) {
-    worker_->CheckReply(false, reply, 3, code);
-    return false;
-  }
-  return worker_->CheckReply(false, reply, 3, code);
-}
-
-bool TDevZorvan::QueryRetry(const std::string& command, std::string& reply) {
-  if (Terminated()) return false;
-  bool ok = false;
-  for (int attempt = 1; attempt <= 3 && !Terminated() && !ok; ++attempt) {
-    int code = 0;
-    if (worker_->SendCommand(command, reply, true, false, true, "OK", 4500, 1)) {
-      worker_->CheckReply(false, reply, 3, code);
-      reply.clear();
-    } else if (worker_->CheckReply(false, reply, 3, code)) {
-      reply = CleanReply(reply);
-      ok = true;
-    } else {
-      reply.clear();
-    }
-  }
-  return ok;
-}
-
-bool TDevZorvan::WriteRetry(const std::string& command) {
-  std::string reply;
-  return QueryRetry(command, reply);
-}
-
-void TDevZorvan::ReadParam(const std::string& command, const TControlRef& status, std::string& reply) {
-  bool failed = false;
-  TryReadParam(command, status, reply, failed);
-}
-
-void TDevZorvan::TryReadParam(const std::string& command, const TControlRef& status, std::string& reply,
-                              bool& failed) {
-  failed = true;
-  if (Terminated()) return;
-  out_.PostColor(status, clWindowText);
-  const TExchange result = Exchange(command, TQuery::ReadParam);
-  failed = !result.Ok();
-  reply = result.value;
-  out_.PostColor(status, failed ? clRed : clBlue);
-}
-
-// A refusal ("ERR") is a failure: the edit keeps its text and the label turns red.
-void TDevZorvan::ReadParamToEdit(const TControlRef& edit, const std::string& command, std::string& value,
-                                 const TControlRef& status) {
-  value.clear();
-  if (Terminated()) return;
-  out_.PostColor(status, clWindowText);
-  const TExchange result = Exchange(command, TQuery::ToEdit);
-  if (result.Ok()) {
-    value = result.value;
-    out_.PostText(edit, value);
-  }
-  out_.PostColor(status, result.Ok() ? clBlue : clRed);
-}
-
-void TDevZorvan::WriteParamFromEdit(const TControlRef& edit, const std::string& command, int digits,
-                                    const TControlRef& status) {
-  if (Terminated()) return;
-  out_.PostColor(status, clWindowText);
-  std::string text = ui_->FieldText(edit);
-  std::string full = command;
-  if (digits <= 0) {
-    full += text;
-  } else {
-    int number = 0;
-    if (!ParseInteger(TrimBlanks(text), number)) {
-      out_.PostColor(status, clRed);
-      return;
-    }
-    char formatted[32];
-    std::snprintf(formatted, sizeof formatted, "%.*d", digits, number);
-    full += formatted;
-  }
-  out_.PostColor(status, Exchange(full, TQuery::FromEdit).Ok() ? clBlue : clRed);
 }
 
 void TDevZorvan::DisableControls() {
@@ -372,23 +273,6 @@ void TDevZorvan::Run(std::uint8_t requestCode) {
     case request::kWriteAll: WriteAll(); break;
     case request::kStartPanel: StartPanel(); break;
     case request::kStopPanel: StopPanel(); break;
-    case request::kClearHistory: {
-      auto clearing = requests_.find(request::kClearHistory);
-      if (clearing != requests_.end()) {
-        DisableControls();
-        out_.PostText(controls::kWaitingForm, "Show");
-        try {
-          clearing->second(*this);
-        } catch (...) {
-          EnableControls();
-          out_.PostText(controls::kWaitingForm, "Hide");
-          throw;
-        }
-        EnableControls();
-        out_.PostText(controls::kWaitingForm, "Hide");
-      }
-      break;
-    }
     case request::kRebootPanel:
       RebootPanel();
       worker_->Terminate();
@@ -396,20 +280,32 @@ void TDevZorvan::Run(std::uint8_t requestCode) {
     case request::kLedTest: LedTest(); break;
     case request::kTerminalLine: TerminalLine(); break;
     default: {
-      auto request = requests_.find(requestCode);
-      if (request != requests_.end()) {
-        request->second(*this);
-        break;
-      }
       if (!pages_) break;
       for (const TPageEntry& entry : pages_->Catalogue().pages)
         if (entry.kind)
-          for (const auto& [code, operation] : entry.kind->requests)
-            if (code == requestCode) operation(*this, pages_->Page(entry.id));
+          for (const TPageRequest& request : entry.kind->requests)
+            if (request.code == requestCode) RunRequest(request, entry.id);
       break;
     }
   }
   done();
+}
+
+void TDevZorvan::RunRequest(const TPageRequest& request, TPageId page) {
+  if (request.clearsAbort) ClearAbort();
+  if (request.disablesControls) DisableControls();
+  cancellable_.store(request.cancellable);
+  auto finish = [&] {
+    cancellable_.store(false);
+    if (request.disablesControls) EnableControls();
+  };
+  try {
+    request.operation(*this, pages_->Page(page));
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
 }
 
 void TDevZorvan::TerminalLine() {
@@ -422,11 +318,10 @@ void TDevZorvan::TerminalLine() {
 // ---- connection ----
 
 void TDevZorvan::ReadVersion() {
-  std::string reply;
-  Query("+v", reply, true, "OK\r", 4500, 6);
+  const TExchange version = Exchange("+v", kVersionQuery);
   variant_ = -1;
   build_ = -1;
-  if (!reply.empty()) ParseVersionNumbers(reply, variant_, build_);
+  if (version.Ok() && !version.value.empty()) ParseVersionNumbers(version.value, variant_, build_);
 }
 
 bool TDevZorvan::Authorise(const std::string& masterCode, std::string& message) {
@@ -514,8 +409,7 @@ void TDevZorvan::ConnectSequence() {
   }
   StopPanel();
   SetStatus(W("Идёт проверка версии!"));
-  std::string reply;
-  Query("+v", reply, true, "OK\r", 4500, 6);
+  const std::string reply = Exchange("+v", kVersionQuery).value;
   if (reply.empty()) {
     SetStatus(W("ОШИБКА! Сбой соединения!"));
     worker_->Terminate();
@@ -534,8 +428,8 @@ void TDevZorvan::ConnectSequence() {
       typepanB_ = 0;
       out_.PostStatus("AT45DB161D", 3);
       if ((variant_ == 0 && build_ >= 14) || variant_ > 0) {
-        std::string typepan;
-        if (Query("+typepan", typepan, true, "OK\r", 4500, 3)) {
+        const TExchange answer = Exchange("+typepan", TQuery::Query("OK\r", 4500, 3));
+        if (const std::string& typepan = answer.value; answer.Ok()) {
           if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
           if (typepan.size() >= 2 && typepan.compare(0, 2, "00") == 0) {
             typepanB_ = 1;
@@ -544,7 +438,6 @@ void TDevZorvan::ConnectSequence() {
         }
       }
       if (variant_ == 0 && build_ == 18 && typepanB_ == 0) throw TVersionError();
-      for (const auto& step : versionSteps_) step(*this);
       std::vector<std::pair<TPageOperation, const TPage*>> connected;
       if (pages_)
         for (const TPageEntry& entry : pages_->Catalogue().pages)
@@ -561,8 +454,7 @@ void TDevZorvan::ConnectSequence() {
   }
   worker_->ClearRequest(request::kConnect);
   if (Terminated()) return;
-  lastActivityMs_ = NowMs();
-  keepAliveSeconds_ = worker_->ModemLink() ? 5 : 60;
+  idle_.Start(NowMs(), worker_->ModemLink() ? 5 : 60);
   SetStatus(W("СОЕДИНЕНИЕ УСТАНОВЛЕНО"));
   out_.PostText(controls::kSplashOk, "Click");
   if (worker_->ModemLink()) {
@@ -587,13 +479,11 @@ void TDevZorvan::IdleCycle() {
     if (worker_->CurrentRequest() != 0 || Terminated()) return;
     worker_->FlushInput();
     if (Terminated()) return;
-    const std::int64_t now = NowMs();
-    if ((now - lastActivityMs_) / 1000 > keepAliveSeconds_) {
+    if (idle_.KeepAliveDue(NowMs())) {
       if (worker_->ModemLink()) {
         worker_->Log(kRuler, false, false);
         worker_->Log(W("  Поддержка связи с ретранслятором"), false, true);
-        std::string reply;
-        Query("+AC", reply, true, "OK\r", 4500, 3);
+        Exchange("+AC", TQuery::Query("OK\r", 4500, 3));
         worker_->Log(kRuler, false, false);
       } else {
         worker_->WriteRaw("+sp\r");
@@ -602,20 +492,20 @@ void TDevZorvan::IdleCycle() {
         if (!worker_->ReadUntil(reply, 5000, "OK")) out_.PostText(controls::kDisconnectButton, "Click");
         worker_->Log(reply, true, true);
       }
-      lastActivityMs_ = NowMs();
+      idle_.Activity(NowMs());
     }
-    // The shown page's live values (signal levels, loop values) at their own pace.
+    // The shown page's live values (signal levels, loop values), each at its own pace.
     const TPageKind* kind = Kind(CurrentPage());
-    if (kind && kind->idle && (NowMs() - lastIdleWorkMs_) / 1000 >= kind->idleSeconds &&
-        (NowMs() - lastActivityMs_) / 1000 >= kind->idleSeconds) {
+    if (!kind) return;
+    for (const TIdleWork& work : kind->idle) {
+      if (Terminated() || worker_->CurrentRequest() != 0 || !idle_.WorkDue(work, NowMs())) continue;
       try {
-        kind->idle(*this, pages_->Page(CurrentPage()));
+        work.operation(*this, pages_->Page(CurrentPage()));
       } catch (const EDeviceError&) {
         throw;
       } catch (...) {
       }
-      lastIdleWorkMs_ = NowMs();
-      lastActivityMs_ = lastIdleWorkMs_;
+      idle_.WorkDone(work, NowMs());
     }
   } catch (const std::exception& error) {
     worker_->Log(W(" # !!! Ошибка при работе с COM портом: ") + error.what(), true, true);

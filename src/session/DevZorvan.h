@@ -4,7 +4,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -51,10 +50,29 @@ struct TFirmwareResume {
   std::uint64_t image = 0;
 };
 
+// When the idle cycle's keep-alive and the shown page's idle work are due. Each has its own
+// time stamp; only work that counts as activity postpones the keep-alive, and such work also
+// waits for the line to have been quiet for its period. Times are protocol milliseconds.
+class TIdleSchedule {
+ public:
+  // A connection is up: everything starts counting from now.
+  void Start(std::int64_t now, int keepAliveSeconds);
+  int KeepAliveSeconds() const { return keepAliveSeconds_; }
+  bool KeepAliveDue(std::int64_t now) const;
+  // The keep-alive or other activity on the line has just happened.
+  void Activity(std::int64_t now) { lastActivity_ = now; }
+  bool WorkDue(const TIdleWork& work, std::int64_t now) const;
+  void WorkDone(const TIdleWork& work, std::int64_t now);
+
+ private:
+  std::int64_t lastActivity_ = 0;
+  std::int64_t start_ = 0;
+  int keepAliveSeconds_ = 60;
+  std::map<const TIdleWork*, std::int64_t> lastWork_;
+};
+
 class TDevZorvan : public TDevice {
  public:
-  using TOperation = std::function<void(TDevZorvan&)>;
-
   explicit TDevZorvan(TOutArray& out);
 
   // Wiring, done on the UI thread before the worker starts.
@@ -63,13 +81,10 @@ class TDevZorvan : public TDevice {
   void SetUi(TUiBridge* ui) { ui_ = ui; }
   TModem* Worker() const { return worker_; }
   TUiBridge& Ui() { return *ui_; }
-  // The pages and their operations, from the catalogue; set once on the UI thread.
+  // The pages and their operations, from the catalogue; set once on the UI thread. The worker
+  // reads only what never changes of them.
   void SetPages(const TPageSet* pages) { pages_ = pages; }
   const TPageSet* Pages() const { return pages_; }
-
-  // Requests that are not a page's (firmware, for example).
-  void RegisterRequest(std::uint8_t code, TOperation operation);
-  void AddVersionStep(TOperation step);  // runs after a version is accepted
 
   // TDevice.
   void ReadPage() override;
@@ -81,6 +96,8 @@ class TDevZorvan : public TDevice {
   // Current page (written by the UI thread as well).
   void SetCurrentPage(TPageId page) { currentPage_.store(static_cast<int>(page)); }
   TPageId CurrentPage() const { return static_cast<TPageId>(currentPage_.load()); }
+  // Read-all or write-all runs: steps meant for a single page are left out.
+  bool AllRunning() const { return all_; }
 
   // Abort flag: set by a failed line check, by cancel and by disconnect.
   bool Aborted() const { return abort_.load(); }
@@ -90,24 +107,10 @@ class TDevZorvan : public TDevice {
   // The worker sits in its suppressed idle step and sends nothing (the line is lent out).
   bool IdleParked() const { return idleParked_.load(); }
 
-  // One exchange of a parameter in a query style, classified. Sets no colour and no flag.
-  TExchange Exchange(const std::string& command, TQuery style);
-
-  // Query operations.
-  bool Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator, int timeoutMs,
-             int tries);
-  bool QueryShort(const std::string& command, std::string& reply, bool echo);
-  bool QueryMedium(const std::string& command, std::string& reply, bool echo);
-  bool QueryLong(const std::string& command, std::string& reply, bool echo);
-  bool QueryValue(const std::string& command, std::string& reply);
-  bool WriteParam(const std::string& command);
-  bool QueryRetry(const std::string& command, std::string& reply);
-  bool WriteRetry(const std::string& command);
-  void ReadParam(const std::string& command, const TControlRef& status, std::string& reply);
-  void TryReadParam(const std::string& command, const TControlRef& status, std::string& reply, bool& failed);
-  void ReadParamToEdit(const TControlRef& edit, const std::string& command, std::string& value,
-                       const TControlRef& status);
-  void WriteParamFromEdit(const TControlRef& edit, const std::string& command, int digits, const TControlRef& status);
+  // One exchange in a query style, classified. Sets no colour; a failed line check sets the
+  // abort flag where the style says so. Page operations go through their runner, which
+  // records what failed.
+  TExchange Exchange(const std::string& command, const TQuery& style);
 
   void DisableControls();
   void EnableControls();
@@ -130,24 +133,19 @@ class TDevZorvan : public TDevice {
   int TypepanA() const { return typepanA_; }
   int TypepanB() const { return typepanB_; }
   const std::string& VersionText() const { return versionText_; }
-  bool AllFlag() const { return all_; }
-  int KeepAliveInterval() const { return keepAliveSeconds_; }
+  int KeepAliveInterval() const { return idle_.KeepAliveSeconds(); }
   TFirmwareResume& FirmwareResume() { return resume_; }
 
   // The last terminal line's answer: whether it came and its value (or the raw reply).
   bool TerminalAnswered() const { return terminalAnswered_; }
   const std::string& TerminalReply() const { return terminalReply_; }
 
-  // Fields some pages share.
-  int historyPointer = -1;
-  bool historyDirection = false;
-  std::array<int, 3> loopLevels{};
-
  private:
   bool Terminated() const;
   void RunCurrentPage(bool write);
   void RunPage(TPageId page, bool write);
   void RunPageOperation(TPageId page, bool write);
+  void RunRequest(const TPageRequest& request, TPageId page);
   const TPageKind* Kind(TPageId page) const;
   void RunAll(bool write);
   void TerminalLine();
@@ -156,13 +154,12 @@ class TDevZorvan : public TDevice {
   TModem* worker_ = nullptr;
   TUiBridge* ui_ = nullptr;
   const TPageSet* pages_ = nullptr;
-  std::map<std::uint8_t, TOperation> requests_;
-  std::vector<TOperation> versionSteps_;
 
   std::atomic<int> currentPage_{0};
   std::atomic<bool> abort_{false};
-  // Cancel reaches the exchange only inside a page operation, which clears the flag first; a
-  // flag left over from an earlier cancel must not cut the keep-alive or the terminal short.
+  // Cancel reaches the exchange only inside an operation that allows it, which clears the flag
+  // first; a flag left over from an earlier cancel must not cut the keep-alive or the terminal
+  // short.
   std::atomic<bool> cancellable_{false};
   std::atomic<bool> idleSuppressed_{false};
   std::atomic<bool> idleParked_{false};
@@ -174,9 +171,7 @@ class TDevZorvan : public TDevice {
   int typepanB_ = 0;
   int family_ = 9;
   std::string versionText_;
-  std::int64_t lastActivityMs_ = 0;
-  std::int64_t lastIdleWorkMs_ = 0;
-  int keepAliveSeconds_ = 60;
+  TIdleSchedule idle_;
   TFirmwareResume resume_;
   bool terminalAnswered_ = false;
   std::string terminalReply_;

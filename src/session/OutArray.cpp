@@ -18,8 +18,14 @@ std::string LogTimeStamp() {
 void TOutArray::Post(std::unique_ptr<TOutElement> element) {
   std::size_t write = write_.load(std::memory_order_relaxed);
   std::size_t next = Next(write);
-  // Full: wait for the consumer rather than overwrite waiting elements.
-  while (next == read_.load(std::memory_order_acquire)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // Full: wait for the consumer rather than overwrite waiting elements, unless it gave up.
+  while (next == read_.load(std::memory_order_acquire)) {
+    if (abandoned_.load(std::memory_order_acquire)) {
+      dropped_.fetch_add(1);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   slots_[write] = std::move(element);
   write_.store(next, std::memory_order_release);
 }
@@ -76,17 +82,17 @@ void TOutArray::PostGridCell(const TControlRef& grid, const std::string& text, i
   Post(std::make_unique<TOutStringGrid>(grid, row, column, text));
 }
 
-void TOutArray::PostGridColors(const TControlRef& grid, int column, int row, const std::string& background,
-                               const std::string& text) {
-  Post(std::make_unique<TOutGridColors>(grid, row, column, background, text));
-}
-
 void TOutArray::PostFailure(const TControlRef& status, const std::string& command, const std::string& reason) {
   Post(std::make_unique<TParamOut>(status, command, reason, true));
 }
 
 void TOutArray::PostWritten(const TControlRef& status, const std::string& command) {
   Post(std::make_unique<TParamOut>(status, command, std::string(), false));
+}
+
+void TOutArray::PostToPage(const std::string& page, std::string topic, std::vector<std::string> texts,
+                           std::vector<long long> numbers) {
+  Post(std::make_unique<TPageOut>(page, TPageOutput{std::move(topic), std::move(texts), std::move(numbers)}));
 }
 
 void TOutArray::PostAllDone(bool write) { Post(std::make_unique<TAllDoneOut>(write)); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/ControlRef.h"
+#include "model/PageOutput.h"
 
 namespace zorvan {
 
@@ -30,8 +31,8 @@ enum : std::uint8_t {
   kOutGridCell = 11,
   kOutColor = 12,
   kOutParam = 13,
-  kOutGridColors = 14,
   kOutAllDone = 15,
+  kOutPage = 16,
 };
 
 // A log line; the time stamp, when asked for, is already part of the text.
@@ -119,28 +120,20 @@ class TParamOut : public TOutElement {
   bool failed;            // false: the parameter was written
 };
 
-// The colours of one grid cell.
-class TOutGridColors : public TOutElement {
- public:
-  TOutGridColors(TControlRef theGrid, int theRow, int theColumn, std::string theBackground, std::string theText)
-      : TOutElement(kOutGridColors),
-        grid(std::move(theGrid)),
-        row(theRow),
-        column(theColumn),
-        background(std::move(theBackground)),
-        text(std::move(theText)) {}
-  TControlRef grid;
-  int row;
-  int column;
-  std::string background;
-  std::string text;
-};
-
 // Read-all or write-all went through every page.
 class TAllDoneOut : public TOutElement {
  public:
   explicit TAllDoneOut(bool theWrite) : TOutElement(kOutAllDone), write(theWrite) {}
   bool write;
+};
+
+// Output for a page to apply itself.
+class TPageOut : public TOutElement {
+ public:
+  TPageOut(std::string thePage, TPageOutput theOutput)
+      : TOutElement(kOutPage), page(std::move(thePage)), output(std::move(theOutput)) {}
+  std::string page;  // the page's identifier
+  TPageOutput output;
 };
 
 }  // namespace zorvan

@@ -27,13 +27,25 @@ std::vector<TTreeNode> TCatalogue::TreeNodes(int family) const {
   return nodes;
 }
 
-TPageSet::TPageSet(const TCatalogue& catalogue) : catalogue_(catalogue) {
+TPageSet::TPageSet(const TCatalogue& catalogue, TPageContext context)
+    : catalogue_(catalogue), context_(std::move(context)) {
   for (const TPageEntry& entry : catalogue.pages) {
     std::string caption = W(entry.caption);
     if (entry.kind && entry.kind->create) pages_.push_back(entry.kind->create(entry.name, std::move(caption)));
     else if (entry.incl) pages_.push_back(std::make_unique<TformIncl>(entry.name, std::move(caption)));
     else pages_.push_back(std::make_unique<TPlainPage>(entry.name, std::move(caption)));
     pages_.back()->ResolveStatusLabels();
+    states_.emplace_back();
+  }
+  ResetWorkerStates();
+  // Every page exists now: the rules between them can be wired.
+  if (catalogue.wireRules) catalogue.wireRules(*this, context_);
+}
+
+void TPageSet::ResetWorkerStates() {
+  for (const TPageEntry& entry : catalogue_.pages) {
+    auto& state = states_.at(static_cast<std::size_t>(entry.id));
+    state = entry.kind && entry.kind->createState ? entry.kind->createState() : nullptr;
   }
 }
 

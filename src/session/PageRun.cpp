@@ -31,8 +31,18 @@ std::string OutcomeText(TOutcome outcome) {
   return {};
 }
 
+namespace {
+
+TPageId IdOf(const TDevZorvan& device, const TPage& page) {
+  if (const TPageSet* pages = device.Pages())
+    if (const TPageEntry* entry = pages->Catalogue().Find(page.Name())) return entry->id;
+  return TPageId::Common;
+}
+
+}  // namespace
+
 TPageRun::TPageRun(TDevZorvan& device, const TPage& page, const char* failureLine)
-    : device_(device), page_(page), failureLine_(W(failureLine)) {}
+    : device_(device), page_(page), pageId_(IdOf(device, page)), failureLine_(W(failureLine)) {}
 
 TPageRun::~TPageRun() {
   if (device_.Aborted()) device_.Out().PostLog(W(" # Операция отменена"), true, true);
@@ -44,6 +54,8 @@ bool TPageRun::Stopped() const { return device_.Aborted() || device_.Worker() ==
 const TPageValues& TPageRun::Values() {
   if (!haveValues_) {
     values_ = device_.Ui().PageValues(page_);
+    // Without the window's answer the snapshot would be empty, and an empty field is never sent.
+    if (!values_.taken) throw TNotRun();
     haveValues_ = true;
   }
   return values_;
@@ -69,7 +81,17 @@ void TPageRun::Failed(const TControl& status, const std::string& command, TOutco
   device_.Out().PostFailure(status, CommandName(command), OutcomeText(why));
 }
 
-TExchange TPageRun::Step(const TControl& status, const std::string& command, TQuery style,
+bool TPageRun::OnUi(const std::function<void(TPageSet& pages)>& work) {
+  haveValues_ = false;
+  return device_.Ui().RunWithPages(work);
+}
+
+TAnswer TPageRun::Ask(TQuestionKind kind, const std::string& caption, const std::string& text) {
+  if (Stopped()) return TAnswer::NotAsked;
+  return device_.Ui().Ask({kind, caption, text});
+}
+
+TExchange TPageRun::Step(const TControl& status, const std::string& command, const TQuery& style,
                          const std::string& shownCommand) {
   Pending(status);
   TExchange result = Exchange(command, style);
@@ -92,7 +114,7 @@ bool TPageRun::Applies(const TParam& param) const {
 }
 
 bool TPageRun::Read(const TParam& param) {
-  if (param.readStyle == TQuery::None || param.read.empty() || !Applies(param)) return true;
+  if (!param.readStyle.exchanged || param.read.empty() || !Applies(param)) return true;
   const TControl& status = StatusOf(*param.field);
   if (Stopped()) return false;
   Pending(status);
@@ -114,7 +136,7 @@ bool TPageRun::Read(const TParam& param) {
 }
 
 bool TPageRun::Write(const TParam& param) {
-  if (param.writeStyle == TQuery::None || param.write.empty() || !Applies(param)) return true;
+  if (!param.writeStyle.exchanged || param.write.empty() || !Applies(param)) return true;
   const TControl& status = StatusOf(*param.field);
   if (Stopped()) return false;
   if (const auto filled = param.codec->Fill(Values()[*param.field])) Show(*param.field, *filled);

@@ -2,6 +2,7 @@
 // One page operation on the worker: the read or write steps of a page with the abort checks,
 // the status colours, the record of every parameter that failed and the page's one failure
 // log line. Table rows and hand-written steps go through the same helpers.
+#include <functional>
 #include <string>
 
 #include "model/Page.h"
@@ -13,6 +14,10 @@ class TPageRun {
  public:
   // failureLine: the page's log line when anything failed (UTF-8), e.g. "Ошибка при чтении ...".
   TPageRun(TDevZorvan& device, const TPage& page, const char* failureLine);
+  // Thrown when a step on the user-interface thread could not run: the operation ends.
+  struct TNotRun : std::exception {
+    const char* what() const noexcept override { return "the user-interface step did not run"; }
+  };
   ~TPageRun();
   TPageRun(const TPageRun&) = delete;
   TPageRun& operator=(const TPageRun&) = delete;
@@ -35,7 +40,7 @@ class TPageRun {
   void WriteTable();
 
   // Hand-written steps: one exchange in a query style, and its outcome on a status label.
-  TExchange Exchange(const std::string& command, TQuery style) { return device_.Exchange(command, style); }
+  TExchange Exchange(const std::string& command, const TQuery& style) { return device_.Exchange(command, style); }
   void Pending(const TControl& status);
   void Succeeded(const TControl& status);
   // command: what was sent, without its value. Records the parameter as failed.
@@ -43,7 +48,21 @@ class TPageRun {
   // Records a write that went through (Step does it for the writes it runs).
   void Written(const TControl& status, const std::string& command);
   // A whole step: pending, exchange, then succeeded or failed; returns the exchange.
-  TExchange Step(const TControl& status, const std::string& command, TQuery style, const std::string& shownCommand);
+  TExchange Step(const TControl& status, const std::string& command, const TQuery& style,
+                 const std::string& shownCommand);
+
+  // Runs a piece of work on the user-interface thread with the pages writable (the rules
+  // between pages run there); the snapshot is taken afresh afterwards. False when it did not
+  // run because the worker is ending or the window is closing: the operation then stops.
+  bool OnUi(const std::function<void(TPageSet& pages)>& work);
+  // A question for the user; NotAsked while the worker is ending or the window is closing.
+  TAnswer Ask(TQuestionKind kind, const std::string& caption, const std::string& text);
+
+  // The page kind's worker state.
+  template <class TState>
+  TState& State() const {
+    return dynamic_cast<TState&>(*device_.Pages()->WorkerState(pageId_));
+  }
 
   // Whether the connected panel has the parameter.
   bool Applies(const TParam& param) const;
@@ -54,6 +73,7 @@ class TPageRun {
  private:
   TDevZorvan& device_;
   const TPage& page_;
+  TPageId pageId_;
   std::string failureLine_;
   TPageValues values_;
   bool haveValues_ = false;

@@ -12,6 +12,8 @@
 
 namespace zorvan {
 
+class TPageSet;
+
 // What the version check found out about the panel.
 struct TPanelInfo {
   std::string version;
@@ -34,23 +36,47 @@ class TPageValues {
   void Set(const TControl& field, TFieldState state) { values_[&field] = std::move(state); }
   void SetText(const TControl& field, std::string text) { values_[&field].text = std::move(text); }
   void SetChecked(const TControl& field, bool checked) { values_[&field].checked = checked; }
+  // The window answered: the values are what it showed, not an empty stand-in.
+  bool taken = false;
 
  private:
   std::unordered_map<const TControl*, TFieldState> values_;
+};
+
+// A question that a worker step asks the user, and the answers. NotAsked: the worker is
+// ending or the window is closing, so nobody was asked.
+enum class TQuestionKind { YesNo, YesNoCancel, Warning, Information };
+enum class TAnswer { NotAsked, Ok, Yes, No, Cancel };
+struct TQuestion {
+  TQuestionKind kind = TQuestionKind::Information;
+  std::string caption;  // cp1251
+  std::string text;
+};
+struct TFileQuestion {
+  bool save = false;
+  std::string caption;
+  std::string filter;     // "Текстовые файлы (*.txt)"
+  std::string suggested;  // a file name to start with
 };
 
 class TUiBridge {
  public:
   virtual ~TUiBridge() = default;
 
-  // Runs the action on the UI thread and returns when it has finished. The UI keeps
-  // serving these calls while it waits for a worker to end, so the call cannot deadlock.
-  virtual void RunOnUiThread(std::function<void()> action) = 0;
+  // Runs the action on the UI thread and returns true when it has finished. Returns false
+  // without running it when the worker is ending or the window is closing: a wait on the
+  // UI thread always ends.
+  virtual bool RunOnUiThread(std::function<void()> action) = 0;
+  // The same with the pages writable inside the action only: the page rules run there.
+  virtual bool RunWithPages(const std::function<void(TPageSet& pages)>& action) = 0;
 
-  // Field reads, made from the worker; the implementation takes the value on the UI thread.
+  // A question for the user; waits for the answer.
+  virtual TAnswer Ask(const TQuestion& question) = 0;
+  // A file for the worker to read or write; empty when cancelled or not asked.
+  virtual std::string AskFile(const TFileQuestion& question) = 0;
+
+  // A field read, made from the worker; the implementation takes the value on the UI thread.
   virtual std::string FieldText(const TControlRef& field) = 0;
-  virtual bool FieldChecked(const TControlRef& field) = 0;
-  virtual int FieldItemIndex(const TControlRef& field) = 0;
   // Every field of a page in one call: what a page write sends.
   virtual TPageValues PageValues(const TForm& page) = 0;
 
@@ -70,7 +96,6 @@ inline const TControlRef kSplashStatus{"dlgSplash", "Panel2"};
 inline const TControlRef kSplashOk{"dlgSplash", "Button1"};
 inline const TControlRef kMasterKey{"dlgConnect", "meMasterKey"};
 inline const TControlRef kTerminalLine{"TerminalForm", "Edit1"};
-inline const TControlRef kWaitingForm{"FormWaiting", "FormWaiting"};
 }  // namespace controls
 
 }  // namespace zorvan

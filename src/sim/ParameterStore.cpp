@@ -1,20 +1,26 @@
 #include "sim/ParameterStore.h"
 
+#include <stdexcept>
+
 namespace zorvan::sim {
 
-void TParameterStore::AddValue(const std::string& name, std::string initial) {
+void TParameterStore::Add(const std::string& name, TEntry entry) {
   std::lock_guard lock(mutex_);
-  entries_[name] = TEntry{{}, std::move(initial)};
+  if (!entries_.emplace(name, std::move(entry)).second)
+    throw std::logic_error("virtual panel: the command \"+" + name + "\" is registered twice");
 }
 
-void TParameterStore::AddHandler(const std::string& name, THandler handler) {
-  std::lock_guard lock(mutex_);
-  entries_[name] = TEntry{std::move(handler), {}};
-}
+void TParameterStore::AddValue(const std::string& name, std::string initial) { Add(name, TEntry{{}, std::move(initial)}); }
+
+void TParameterStore::AddHandler(const std::string& name, THandler handler) { Add(name, TEntry{std::move(handler), {}}); }
 
 void TParameterStore::AddExactHandler(const std::string& name, THandler handler) {
+  Add(name, TEntry{std::move(handler), {}, false});
+}
+
+void TParameterStore::Override(const std::string& name, THandler handler) {
   std::lock_guard lock(mutex_);
-  entries_[name] = TEntry{std::move(handler), {}, false};
+  entries_[name] = TEntry{std::move(handler), {}};
 }
 
 std::optional<std::string> TParameterStore::Value(const std::string& name) const {

@@ -28,12 +28,16 @@ class TParameterStore {
  public:
   using THandler = std::function<TAnswer(const TCommand&)>;
 
+  // Each name has one owner: registering a name a second time raises, so two pages that both
+  // claim a command fail when the panel starts instead of one silently losing it.
   // A value that "+name" reads and "+name=value" replaces.
   void AddValue(const std::string& name, std::string initial);
   // Any command whose name is name or, failing an exact match, starts with name.
   void AddHandler(const std::string& name, THandler handler);
   // Only the command name itself: "+r" must not take "+rb", which starts with it.
   void AddExactHandler(const std::string& name, THandler handler);
+  // Puts another answer in place of a registered one (a test's odd panel).
+  void Override(const std::string& name, THandler handler);
 
   std::optional<std::string> Value(const std::string& name) const;
   void SetValue(const std::string& name, std::string value);
@@ -47,6 +51,8 @@ class TParameterStore {
     std::string value;
     bool prefix = true;  // a handler also answers names that start with its own
   };
+  void Add(const std::string& name, TEntry entry);
+
   mutable std::mutex mutex_;
   std::map<std::string, TEntry> entries_;
 };

@@ -16,7 +16,7 @@
 #include <stdexcept>
 
 #include "link/Clock.h"
-#include "pages/Catalogue.h"
+#include "pages/PanelCatalogue.h"
 
 namespace zorvan::sim {
 namespace {
@@ -37,8 +37,7 @@ TVirtualPanel::TVirtualPanel(TPanelOptions options, TModemOptions modem)
   bootLoader_ = std::make_unique<TBootLoader>(TBootLoaderOptions{}, options_.version);
   common_->SetLevels(options_.gsmLevels);
   AddCommonCommands(store_, common_);
-  for (const TPageEntry& page : PageCatalogue().pages)
-    if (page.kind && page.kind->panelCommands) page.kind->panelCommands(store_);
+  for (const auto& [page, commands] : PagePanelCommands()) commands(store_);
 }
 
 TVirtualPanel::~TVirtualPanel() { Stop(); }

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -194,12 +195,69 @@ int MainWindow::ExecModal(TForm& form) {
   return result == TForm::mrOk ? TForm::mrOk : TForm::mrCancel;
 }
 
+bool MainWindow::ExecTracked(QDialog& dialog, int& result) {
+  if (shell_.Closing()) return false;
+  openDialogs_.push_back(&dialog);
+  bool closedByShell = false;
+  auto closing = connect(&dialog, &QDialog::finished, &dialog, [this, &closedByShell] {
+    closedByShell = shell_.Closing();
+  });
+  result = dialog.exec();
+  disconnect(closing);
+  openDialogs_.erase(std::remove(openDialogs_.begin(), openDialogs_.end(), &dialog), openDialogs_.end());
+  return !closedByShell;
+}
+
 void MainWindow::ShowMessage(const std::string& text) {
-  QMessageBox::information(this, QString::fromUtf8("Информация"), ToQt(text));
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8("Информация"), ToQt(text), QMessageBox::Ok, this);
+  int result = 0;
+  ExecTracked(box, result);
 }
 
 void MainWindow::ShowError(const std::string& caption, const std::string& text) {
-  QMessageBox::critical(this, ToQt(caption), ToQt(text));
+  QMessageBox box(QMessageBox::Critical, ToQt(caption), ToQt(text), QMessageBox::Ok, this);
+  int result = 0;
+  ExecTracked(box, result);
+}
+
+TAnswer MainWindow::Ask(const TQuestion& question) {
+  QMessageBox::Icon icon = QMessageBox::Question;
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  switch (question.kind) {
+    case TQuestionKind::YesNo: break;
+    case TQuestionKind::YesNoCancel: buttons |= QMessageBox::Cancel; break;
+    case TQuestionKind::Warning:
+      icon = QMessageBox::Warning;
+      buttons = QMessageBox::Ok;
+      break;
+    case TQuestionKind::Information:
+      icon = QMessageBox::Information;
+      buttons = QMessageBox::Ok;
+      break;
+  }
+  QMessageBox box(icon, ToQt(question.caption), ToQt(question.text), buttons, this);
+  int result = 0;
+  if (!ExecTracked(box, result)) return TAnswer::NotAsked;
+  switch (result) {
+    case QMessageBox::Yes: return TAnswer::Yes;
+    case QMessageBox::No: return TAnswer::No;
+    case QMessageBox::Ok: return TAnswer::Ok;
+    default: return TAnswer::Cancel;
+  }
+}
+
+std::string MainWindow::AskFile(const TFileQuestion& question) {
+  QFileDialog dialog(this, ToQt(question.caption), QString::fromStdString(shell_.Folder()), ToQt(question.filter));
+  dialog.setAcceptMode(question.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (!question.suggested.empty()) dialog.selectFile(ToQt(question.suggested));
+  int result = 0;
+  if (!ExecTracked(dialog, result) || result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
+
+void MainWindow::CloseQuestions() {
+  // Each one's loop ends once the close that asked for it has returned.
+  for (QDialog* dialog : openDialogs_) dialog->done(QDialog::Rejected);
 }
 
 std::string MainWindow::AskSaveSettingsPath() {
@@ -331,10 +389,15 @@ void MainWindow::SavePlacement() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!closed_) {
+    if (!shell_.Close()) {
+      // A worker's question is open below this call: it ends first, then the window closes.
+      event->ignore();
+      QTimer::singleShot(0, this, &QWidget::close);
+      return;
+    }
     closed_ = true;
     SavePlacement();
     timer_.stop();
-    shell_.Close();
     shell_.Drain();
   }
   event->accept();

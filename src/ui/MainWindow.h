@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "app/Shell.h"
 
@@ -56,6 +57,9 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   void ShowAbout() override;
   void ShowTerminal() override;
   void CloseMainWindow() override;
+  TAnswer Ask(const TQuestion& question) override;
+  std::string AskFile(const TFileQuestion& question) override;
+  void CloseQuestions() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -70,6 +74,9 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   void SavePlacement();
   std::string StartVirtualPanel();
   void RestoreSplitters();
+  // Runs a message box or file dialog modally, known to CloseQuestions while it is open; false
+  // when the shell closed it.
+  bool ExecTracked(QDialog& dialog, int& result);
 
   std::unique_ptr<Ui::MainWindow> ui_;
   std::unique_ptr<Ui::ConnectDialog> connectUi_;
@@ -84,6 +91,7 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   bool virtualPanelModem_ = false;
   QTimer timer_;
   bool closed_ = false;
+  std::vector<QDialog*> openDialogs_;
   // The saved tree size, applied once the window has its final size.
   int savedTreeWidth_ = -1;
   int savedTreeHeight_ = -1;

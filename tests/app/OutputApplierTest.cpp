@@ -112,5 +112,63 @@ TEST_F(ApplierFixture, ColoursMenusListsGridsLogAndMessages) {
   EXPECT_EQ(messages, (std::vector<std::string>{"done"}));
 }
 
+// A page that takes the channel-type texts ("w" + digit + code) itself and keeps what it is
+// told as a whole, as the channels and SMS pages do.
+class TChannelsLikeForm : public TForm {
+ public:
+  TChannelsLikeForm() : TForm("formWays") {}
+  bool ApplyText(TControl& target, const std::string& text) override {
+    if (!target.IsA(K::ComboBoxEx) || text.size() != 4 || text[0] != 'w') return false;
+    TControl& box = (*this)["cb" + std::to_string(text[1] - '0' + 1)];
+    for (int i = 0; i < static_cast<int>(box.Items().size()); ++i)
+      if (box.ItemCode(i) == std::stoi(text.substr(2))) box.SetItemIndex(i);
+    return true;
+  }
+  void Applied(TControl& target) override { applied.push_back(target.Name()); }
+  void ApplyOutput(const TPageOutput& output) override { outputs.push_back(output); }
+  std::vector<std::string> applied;
+  std::vector<TPageOutput> outputs;
+};
+
+TEST_F(ApplierFixture, SlidersCheckedCombosListsAndPageOutput) {
+  TChannelsLikeForm ways;
+  registry.Register(ways);
+  auto& cb1 = ways.Add("cb1", K::ComboBoxEx);
+  auto& cb2 = ways.Add("cb2", K::ComboBoxEx);
+  cb2.SetListItems({{"GSM", 1}, {"GPRS", 31}, {"CSD", 2}});
+  auto& slider = ways.Add("tsn1", K::Slider);
+  slider.SetThumbs({0, 0, 0, 0, 0});
+  int drags = 0;
+  slider.OnChange([&](TControl&) { ++drags; });
+  auto& combo = form.Add("cbExit", K::CheckCombo);
+  combo.SetItems({"1", "3", "4"});
+  auto& list = form.Add("lv", K::ListView);
+  list.AddRow({"old"});
+
+  out.PostText({"formWays", "cb1"}, "w131");  // channel 2 takes the type coded 31
+  out.PostSlider({"formWays", "tsn1"}, 2, "400");
+  out.PostSliderPosition({"formWays", "tsn1"}, 215);
+  out.PostText(Ref("cbExit"), "09");  // partitions 1 and 4
+  out.PostText(Ref("lv"), "Clear");
+  out.PostToPage("formWays", "sms", {"a", "b"}, {3});
+  Drain();
+  EXPECT_EQ(cb2.ItemIndex(), 1);
+  EXPECT_EQ(cb1.ItemIndex(), -1);
+  EXPECT_EQ(slider.Thumbs(), (std::vector<int>{0, 0, 385, 0, 0}));
+  EXPECT_EQ(slider.Position(), 200);
+  EXPECT_EQ(drags, 0);  // set by code, not dragged
+  EXPECT_EQ(ways.applied, (std::vector<std::string>{"tsn1", "tsn1"}));
+  EXPECT_TRUE(combo.Enabled());
+  EXPECT_TRUE(combo.ItemChecked(0));
+  EXPECT_FALSE(combo.ItemChecked(1));
+  EXPECT_TRUE(combo.ItemChecked(2));
+  EXPECT_TRUE(list.Rows().empty());
+  EXPECT_TRUE(list.Enabled());
+  ASSERT_EQ(ways.outputs.size(), 1u);
+  EXPECT_EQ(ways.outputs[0].topic, "sms");
+  EXPECT_EQ(ways.outputs[0].texts, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(ways.outputs[0].numbers, (std::vector<long long>{3}));
+}
+
 }  // namespace
 }  // namespace zorvan

@@ -1,13 +1,15 @@
-// The device object's query operations against the virtual panel: tries, attempts, time-outs,
-// refusals, lost lines and the abort flag.
+// The exchange styles through the page runner against the virtual panel: tries, attempts,
+// time-outs, refusals, lost lines, the abort flag and the failure records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "base/Cp1251.h"
 #include "link/Clock.h"
 #include "link/Modem.h"
 #include "session/DevZorvan.h"
 #include "session/OutArray.h"
+#include "session/PageRun.h"
 #include "sim/VirtualPanel.h"
 
 namespace zorvan {
@@ -16,14 +18,25 @@ namespace {
 // Field reads answer at once on the calling thread.
 class TDirectUi : public TUiBridge {
  public:
-  void RunOnUiThread(std::function<void()> action) override { action(); }
-  std::string FieldText(const TControlRef&) override { return text; }
-  bool FieldChecked(const TControlRef&) override { return false; }
-  int FieldItemIndex(const TControlRef&) override { return -1; }
+  bool RunOnUiThread(std::function<void()> action) override {
+    action();
+    return true;
+  }
+  bool RunWithPages(const std::function<void(TPageSet&)>&) override { return false; }
+  TAnswer Ask(const TQuestion&) override { return TAnswer::NotAsked; }
+  std::string AskFile(const TFileQuestion&) override { return {}; }
+  std::string FieldText(const TControlRef&) override { return {}; }
   TPageValues PageValues(const TForm&) override { return {}; }
   int ConnectProtocol() override { return 0; }
   void AdaptUiToPanel(const TPanelInfo&) override {}
-  std::string text;
+};
+
+// One parameter; its status label names it.
+class TTestPage : public TPage {
+ public:
+  TTestPage() : TPage("formTest", "Test") { ResolveStatusLabels(); }
+  ZORVAN_CONTROL(etTest, K::Edit, .status = "lbTest");
+  ZORVAN_CONTROL(lbTest, K::Label, .caption = "Test parameter");
 };
 
 struct QueryTest : ::testing::Test {
@@ -34,22 +47,36 @@ struct QueryTest : ::testing::Test {
     ASSERT_TRUE(modem->PortOpen());
     device.SetWorker(modem.get());
     device.SetUi(&ui);
-    Colours();
+    Take();
   }
   void TearDown() override { device.SetWorker(nullptr); }
   long Count(const std::string& line) const {
     auto lines = panel.ReceivedLines();
     return std::count(lines.begin(), lines.end(), line);
   }
-  // The colours posted to status labels since the last call, in order.
-  std::vector<std::string> Colours() {
-    std::vector<std::string> colours;
-    while (auto element = out.TakeElement())
+  // One step through a runner; what it posted is kept.
+  TExchange Step(const std::string& command, const TQuery& style) {
+    TExchange result;
+    {
+      TPageRun run(device, page, "Ошибка при чтении теста!");
+      result = run.Step(page.lbTest, command, style, command);
+    }
+    Take();
+    return result;
+  }
+  void Take() {
+    colours.clear();
+    failures.clear();
+    while (auto element = out.TakeElement()) {
       if (element->Kind() == kOutColor) colours.push_back(static_cast<TControlOut&>(*element).text);
-    return colours;
+      if (element->Kind() == kOutParam) {
+        const auto& param = static_cast<TParamOut&>(*element);
+        if (param.failed) failures.push_back(param.status.control + " " + param.command + ": " + Cp1251ToUtf8(param.reason));
+      }
+    }
   }
   void Answer(const std::string& name, std::string value) {
-    panel.Parameters().AddHandler(name, [value](const sim::TCommand&) { return sim::TAnswer::Ok(value); });
+    panel.Parameters().Override(name, [value](const sim::TCommand&) { return sim::TAnswer::Ok(value); });
   }
 
   TScopedTimeScale fast{0.01};
@@ -57,78 +84,63 @@ struct QueryTest : ::testing::Test {
   TOutArray out;
   TDevZorvan device{out};
   TDirectUi ui;
+  TTestPage page;
   std::unique_ptr<TModem> modem;
-  const TControlRef status{"formTest", "lbTest"};
-  const TControlRef edit{"formTest", "etTest"};
+  std::vector<std::string> colours, failures;
 };
 
 TEST_F(QueryTest, QueryTriesEachTimeOnceAndOnlyALostLineAborts) {
   panel.AddFault({sim::TFaultKind::Silent, "+o", -1});
-  std::string reply = "old";
-  EXPECT_FALSE(device.Query("+o", reply, true, "OK", 4500, 6));
+  EXPECT_FALSE(Step("+o", TQuery::Query("OK", 4500, 6)).Ok());
   EXPECT_EQ(Count("+o"), 6);
   EXPECT_FALSE(device.Aborted());
+  EXPECT_EQ(failures, (std::vector<std::string>{"lbTest +o: панель не ответила"}));
+  EXPECT_EQ(colours, (std::vector<std::string>{"clWindowText", "clRed"}));
 
   panel.ClearFaults();
   panel.AddFault({sim::TFaultKind::NoCarrier, "+FMR", 1});
-  EXPECT_FALSE(device.Query("+FMR", reply, true, "OK", 4500, 3));
+  EXPECT_EQ(Step("+FMR", TQuery::Query("OK", 4500, 3)).outcome, TOutcome::LineLost);
   EXPECT_TRUE(device.Aborted());
   EXPECT_TRUE(modem->IsTerminated());  // the line check ends the connection
+  EXPECT_EQ(failures, (std::vector<std::string>{"lbTest +FMR: связь с панелью потеряна"}));
 }
 
-TEST_F(QueryTest, PresetsAndRetriesNeverAbort) {
-  std::string reply;
-  EXPECT_TRUE(device.QueryShort("+o", reply, true));
-  EXPECT_EQ(reply, "0050");
+TEST_F(QueryTest, PresetsRetriesAndRefusals) {
+  EXPECT_EQ(Step("+o", TQuery::QueryShort).value, "0050");
+  EXPECT_EQ(colours, (std::vector<std::string>{"clWindowText", "clBlue"}));
   Answer("AN", "ERR1");  // a value that holds "ERR" before "OK"
-  EXPECT_FALSE(device.QueryMedium("+AN", reply, true));
-  EXPECT_FALSE(device.QueryLong("+AN", reply, true));
-  EXPECT_TRUE(device.QueryShort("+AN", reply, true));
+  EXPECT_EQ(Step("+AN", TQuery::QueryMedium).outcome, TOutcome::Refused);
+  EXPECT_EQ(failures, (std::vector<std::string>{"lbTest +AN: панель ответила ERR"}));
+  EXPECT_FALSE(Step("+AN", TQuery::QueryLong).Ok());
+  EXPECT_TRUE(Step("+AN", TQuery::QueryShort).Ok());
 
   panel.AddFault({sim::TFaultKind::Silent, "+FMR", 2});
-  EXPECT_TRUE(device.QueryRetry("+FMR", reply));  // the third try is answered
-  EXPECT_EQ(reply, "5281");
+  const TExchange third = Step("+FMR", TQuery::QueryRetry);  // the third try is answered
+  EXPECT_TRUE(third.Ok());
+  EXPECT_EQ(third.value, "5281");
   EXPECT_EQ(Count("+FMR"), 3);
+  EXPECT_TRUE(failures.empty());
+
   panel.AddFault({sim::TFaultKind::Err, "+o=0123", -1});
-  EXPECT_FALSE(device.WriteRetry("+o=0123"));
+  EXPECT_EQ(Step("+o=0123", TQuery::WriteRetry).outcome, TOutcome::Refused);
   EXPECT_EQ(Count("+o=0123"), 3);
-  EXPECT_TRUE(device.WriteParam("+o=0124"));
-  EXPECT_TRUE(device.QueryValue("+o", reply));
-  EXPECT_EQ(reply, "0124");
+  EXPECT_TRUE(Step("+o=0124", TQuery::WriteParam).Ok());
+  EXPECT_EQ(Step("+o", TQuery::QueryValue).value, "0124");
   EXPECT_FALSE(device.Aborted());
 }
 
-TEST_F(QueryTest, ParamOperationsColourTheirStatus) {
-  std::string reply;
-  bool failed = true;
-  device.TryReadParam("+o", status, reply, failed);
-  EXPECT_FALSE(failed);
-  EXPECT_EQ(reply, "0050");
-  EXPECT_EQ(Colours(), (std::vector<std::string>{"clWindowText", "clBlue"}));
-
-  // A refusal: three full attempts, then red; into an edit it leaves the edit as it was.
+TEST_F(QueryTest, ARefusalIsAFailureInEveryReadStyle) {
+  // Three attempts inside one exchange, then red; read into an edit, it is no value either.
   panel.AddFault({sim::TFaultKind::Err, "+FMR", -1});
-  device.ReadParam("+FMR", status, reply);
-  EXPECT_EQ(reply, "");
+  EXPECT_EQ(Step("+FMR", TQuery::ReadParam).outcome, TOutcome::Refused);
   EXPECT_EQ(Count("+FMR"), 3);
-  EXPECT_EQ(Colours(), (std::vector<std::string>{"clWindowText", "clRed"}));
-  std::string value = "x";
-  device.ReadParamToEdit(edit, "+FMR", value, status);
-  EXPECT_EQ(value, "");
-  std::vector<std::string> posted;
-  while (auto element = out.TakeElement())
-    if (element->Kind() == kOutControl || element->Kind() == kOutColor)
-      posted.push_back(static_cast<TControlOut&>(*element).target.control + "=" +
-                       static_cast<TControlOut&>(*element).text);
-  EXPECT_EQ(posted, (std::vector<std::string>{"lbTest=clWindowText", "lbTest=clRed"}));
+  EXPECT_EQ(colours, (std::vector<std::string>{"clWindowText", "clRed"}));
+  EXPECT_EQ(Step("+FMR", TQuery::ToEdit).outcome, TOutcome::Refused);
+  EXPECT_EQ(failures, (std::vector<std::string>{"lbTest +FMR: панель ответила ERR"}));
 
-  ui.text = "7";
-  device.WriteParamFromEdit(edit, "+o=0", 3, status);
-  EXPECT_EQ(Count("+o=0007"), 1);
-  EXPECT_EQ(Colours(), (std::vector<std::string>{"clWindowText", "clBlue"}));
-  ui.text = "seven";
-  device.WriteParamFromEdit(edit, "+o=", 4, status);
-  EXPECT_EQ(Colours(), (std::vector<std::string>{"clWindowText", "clRed"}));
+  // An edit's read keeps the value without its blanks.
+  Answer("GN1", "  internet  ");
+  EXPECT_EQ(Step("+GN1", TQuery::ToEdit).value, "internet");
 }
 
 }  // namespace

@@ -20,18 +20,20 @@ namespace {
 
 class TFakeUi : public TUiBridge {
  public:
-  void RunOnUiThread(std::function<void()> action) override { calls.Call(std::move(action)); }
+  bool RunOnUiThread(std::function<void()> action) override { return calls.Call(std::move(action)); }
+  bool RunWithPages(const std::function<void(TPageSet&)>&) override { return false; }
+  TAnswer Ask(const TQuestion&) override { return TAnswer::NotAsked; }
+  std::string AskFile(const TFileQuestion&) override { return {}; }
   std::string FieldText(const TControlRef& field) override {
     std::string text;
     RunOnUiThread([&] { text = fields[field.form + "." + field.control]; });
     return text;
   }
-  bool FieldChecked(const TControlRef& field) override { return FieldText(field) == "true"; }
-  int FieldItemIndex(const TControlRef&) override { return 0; }
   TPageValues PageValues(const TForm& page) override {
     TPageValues values;
     RunOnUiThread([&] {
-      for (const auto& c : page.Controls()) values.Set(*c, {c->Text(), c->Checked(), c->ItemIndex()});
+      for (const auto& c : page.Controls()) values.Set(*c, StateOf(*c));
+      values.taken = true;
     });
     return values;
   }
@@ -216,6 +218,18 @@ TEST(PanelParameters, AnExactHandlerLeavesLongerNamesToOthers) {
   EXPECT_EQ(store.Answer("+r")->value, "exact ");
   EXPECT_EQ(store.Answer("+r=1")->value, "exact 1");
   EXPECT_FALSE(store.Answer("+rb").has_value());
+}
+
+TEST(PanelParameters, ACommandHasOneOwner) {
+  // A second page claiming a name fails when the panel is built, not at the first "+name".
+  sim::TParameterStore store;
+  store.AddValue("T", "0");
+  EXPECT_THROW(store.AddHandler("T", [](const sim::TCommand&) { return sim::TAnswer::Ok(); }), std::logic_error);
+  EXPECT_THROW(store.AddExactHandler("T", [](const sim::TCommand&) { return sim::TAnswer::Ok(); }), std::logic_error);
+  EXPECT_THROW(store.AddValue("T", "1"), std::logic_error);
+  EXPECT_EQ(store.Answer("+T")->value, "0");
+  // Every built page's commands and the panel's own go together.
+  EXPECT_NO_THROW(sim::TVirtualPanel{});
 }
 
 TEST(Session, TerminalLineAndServiceRequests) {

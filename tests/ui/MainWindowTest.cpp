@@ -13,6 +13,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QSplitter>
@@ -35,6 +38,8 @@ class MainWindowTest : public QObject {
   void standardDialogsSpeakRussian();
   void treeAndSplitterComeBackExactlyAsSaved();
   void ctrlXExitsFromATextField();
+  void closingWithAWorkersQuestionOpenEndsPromptly();
+  void closingDuringAPostedMessageBoxEndsPromptly();
   void virtualPanelAnswersAModemCall();
   void startsWithTheTreeAndRestoresPlacement();
   void generalSettingsPageWritesAndReadsThroughItsWidgets();
@@ -150,6 +155,48 @@ void MainWindowTest::ctrlXExitsFromATextField() {
   QTRY_VERIFY(object->hasFocus());
   QTest::keyClick(object, Qt::Key_X, Qt::ControlModifier);
   QTRY_VERIFY(!window.isVisible());
+}
+
+// Closes the window as soon as a modal box is open; returns when the window has gone.
+static qint64 CloseUnderTheBox(MainWindow& window) {
+  QElapsedTimer closing;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (QApplication::activeModalWidget() && !closing.isValid()) {
+      closing.start();
+      window.close();
+    }
+  });
+  poll.start(20);
+  if (!QTest::qWaitFor([&] { return !window.isVisible(); }, 5000)) return -1;
+  return closing.elapsed();
+}
+
+void MainWindowTest::closingWithAWorkersQuestionOpenEndsPromptly() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  std::atomic<int> answer{-1};
+  std::thread worker([&] {
+    answer = static_cast<int>(window.Shell().Ask({TQuestionKind::YesNo, W("Коды"), W("Записать коды?")}));
+  });
+  const qint64 took = CloseUnderTheBox(window);
+  worker.join();
+  QVERIFY(took >= 0);
+  QVERIFY2(took < 1000, qPrintable(QString::number(took)));
+  QCOMPARE(answer.load(), static_cast<int>(TAnswer::NotAsked));
+  QVERIFY(!QApplication::activeModalWidget());
+}
+
+void MainWindowTest::closingDuringAPostedMessageBoxEndsPromptly() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  window.Shell().Out().PostMessageBox(W("Чтение всех параметров завершено!"));
+  const qint64 took = CloseUnderTheBox(window);
+  QVERIFY(took >= 0);
+  QVERIFY2(took < 1000, qPrintable(QString::number(took)));
+  QVERIFY(!QApplication::activeModalWidget());
 }
 
 void MainWindowTest::virtualPanelAnswersAModemCall() {

@@ -6,7 +6,6 @@
 #include "base/ValueHelpers.h"
 #include "model/Codecs.h"
 #include "pages/atests/ATests.h"
-#include "pages/atests/ATestsPanel.h"
 #include "session/OutArray.h"
 #include "session/PageCatalogue.h"
 #include "session/PageRun.h"
@@ -67,8 +66,6 @@ const TMainsDelayCodec kMainsDelay;
 const TFlagCodec kRestart{TFlagCodec::ZeroIsOff};
 
 enum TRow { kPeriodRow, kDelayRow, kRestartRow };
-
-const TformATests& Page(const TPage& page) { return static_cast<const TformATests&>(page); }
 
 void Unreadable(TPageRun& run, const TControl& status, const std::string& command, const std::string& reply) {
   run.Device().Out().PostLog(W(" # Непонятный ответ на ") + command + ": " + reply, true, true);
@@ -155,7 +152,7 @@ void ReadPowerEvents(TPageRun& run, const TformATests& page, bool mains) {
 }
 
 void ReadATests(TDevZorvan& device, const TPage& p) {
-  const TformATests& page = Page(p);
+  const TformATests& page = PageOf<TformATests>(p);
   RunPageSteps(device, page, "Ошибка при чтении системных событий!", [&](TPageRun& run) {
     const auto& rows = page.Params();
     const bool mains = HasMainsEvents(device.Family());
@@ -217,7 +214,7 @@ void WritePowerEvents(TPageRun& run, const TformATests& page, bool mains) {
 }
 
 void WriteATests(TDevZorvan& device, const TPage& p) {
-  const TformATests& page = Page(p);
+  const TformATests& page = PageOf<TformATests>(p);
   RunPageSteps(device, page, "Ошибка при записи системных событий!", [&](TPageRun& run) {
     const auto& rows = page.Params();
     const bool mains = HasMainsEvents(device.Family());
@@ -234,10 +231,6 @@ void WriteATests(TDevZorvan& device, const TPage& p) {
     if (run.Stopped()) return;
     run.Write(rows[kRestartRow]);
   });
-}
-
-std::unique_ptr<TPage> Create(std::string id, std::string caption) {
-  return std::make_unique<TformATests>(std::move(id), std::move(caption));
 }
 
 }  // namespace
@@ -263,10 +256,9 @@ void TformATests::AddParams() {
 
 const TPageKind& ATestsKind() {
   static const TPageKind kind{
-      .create = Create,
+      .create = CreatePage<TformATests>,
       .read = ReadATests,
       .write = WriteATests,
-      .panelCommands = AddATestsCommands,
   };
   return kind;
 }

@@ -116,10 +116,8 @@ std::string ReadSignal(TDevZorvan& device, const TformCommon& page) {
   return sim;
 }
 
-const TformCommon& Common(const TPage& page) { return static_cast<const TformCommon&>(page); }
-
 void ReadCommon(TDevZorvan& device, const TPage& p) {
-  const TformCommon& page = Common(p);
+  const TformCommon& page = PageOf<TformCommon>(p);
   RunPageSteps(device, page, "Ошибка при чтении общих настроек!", [&](TPageRun& run) {
     const auto& params = page.Params();
     run.Read(params[0]);
@@ -136,18 +134,18 @@ void ReadCommon(TDevZorvan& device, const TPage& p) {
 }
 
 void WriteCommon(TDevZorvan& device, const TPage& p) {
-  const TformCommon& page = Common(p);
+  const TformCommon& page = PageOf<TformCommon>(p);
   RunPageSteps(device, page, "Ошибка при записи общих настроек!", [&](TPageRun& run) {
     run.WriteTable();
     if (!run.Stopped() && device.Family() == 101) SendRaw(device, "+AZ=0");
   });
 }
 
-void RefreshSignal(TDevZorvan& device, const TPage& page) { ReadSignal(device, Common(page)); }
+void RefreshSignal(TDevZorvan& device, const TPage& page) { ReadSignal(device, PageOf<TformCommon>(page)); }
 
 // A panel with two SIM cards shows its signal as soon as it is connected.
 void ShowSignalOnConnect(TDevZorvan& device, const TPage& page) {
-  if (device.Variant() == 5) ReadSignal(device, Common(page));
+  if (device.Variant() == 5) ReadSignal(device, PageOf<TformCommon>(page));
 }
 
 void SelectSim(TDevZorvan& device, const TformCommon& page, bool simOne) {
@@ -163,12 +161,8 @@ void SelectSim(TDevZorvan& device, const TformCommon& page, bool simOne) {
   if (!simOne) out.PostInt(page.GSMErr, 0);
 }
 
-void SelectSim1(TDevZorvan& device, const TPage& page) { SelectSim(device, Common(page), true); }
-void SelectSim2(TDevZorvan& device, const TPage& page) { SelectSim(device, Common(page), false); }
-
-std::unique_ptr<TPage> Create(std::string id, std::string caption) {
-  return std::make_unique<TformCommon>(std::move(id), std::move(caption));
-}
+void SelectSim1(TDevZorvan& device, const TPage& page) { SelectSim(device, PageOf<TformCommon>(page), true); }
+void SelectSim2(TDevZorvan& device, const TPage& page) { SelectSim(device, PageOf<TformCommon>(page), false); }
 
 }  // namespace
 
@@ -209,12 +203,13 @@ bool SimOneActive(std::string_view reply) { return reply.find('0') != std::strin
 
 const TPageKind& CommonKind() {
   static const TPageKind kind{
-      .create = Create,
+      .create = CreatePage<TformCommon>,
       .read = ReadCommon,
       .write = WriteCommon,
-      .requests = {{request::kSelectSim1, SelectSim1}, {request::kSelectSim2, SelectSim2}},
-      .idle = RefreshSignal,
-      .idleSeconds = 11,
+      .requests = {{.code = request::kSelectSim1, .operation = SelectSim1},
+                   {.code = request::kSelectSim2, .operation = SelectSim2}},
+      // More than ten whole seconds after the line was last used; it keeps the line in use.
+      .idle = {{.operation = RefreshSignal, .periodMs = 11000, .countsAsActivity = true}},
       .connected = ShowSignalOnConnect,
   };
   return kind;

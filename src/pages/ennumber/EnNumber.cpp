@@ -30,8 +30,9 @@ void TFormEnNumber::SetDefaults() {
   cbEnNumber.SetChecked(true);
 }
 
-void TFormEnNumber::ClearForRead() {
+bool TFormEnNumber::ClearForRead() {
   for (TControl* number : etN) number->SetText("");
+  return true;
 }
 
 }  // namespace zorvan

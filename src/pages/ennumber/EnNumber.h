@@ -13,7 +13,7 @@ class TFormEnNumber : public TPlainPage {
   TFormEnNumber(std::string id, std::string caption);
 
   void SetDefaults() override;
-  void ClearForRead() override;
+  bool ClearForRead() override;
 
   ZORVAN_CONTROL(GroupBox1, K::GroupBox, .caption = "Номера, с которых разрешена настройка прибора");
   ZORVAN_CONTROL(cbEnNumber, K::CheckBox, .status = "lbEnNumber");

@@ -2,7 +2,6 @@
 
 #include "model/Codecs.h"
 #include "pages/ennumber/EnNumber.h"
-#include "pages/ennumber/EnNumberPanel.h"
 #include "session/PageCatalogue.h"
 #include "session/PageRun.h"
 
@@ -11,15 +10,13 @@ namespace {
 
 const TFlagCodec kAnyNumber{TFlagCodec::OneIsOff};
 
-const TFormEnNumber& Page(const TPage& page) { return static_cast<const TFormEnNumber&>(page); }
-
 void ReadEnNumbers(TDevZorvan& device, const TPage& p) {
-  const TFormEnNumber& page = Page(p);
+  const TFormEnNumber& page = PageOf<TFormEnNumber>(p);
   RunPageSteps(device, page, "Ошибка при чтении инженерных номеров!", [&](TPageRun& run) { run.ReadTable(); });
 }
 
 void WriteEnNumbers(TDevZorvan& device, const TPage& p) {
-  const TFormEnNumber& page = Page(p);
+  const TFormEnNumber& page = PageOf<TFormEnNumber>(p);
   RunPageSteps(device, page, "Ошибка при записи инженерных номеров!", [&](TPageRun& run) {
     bool allEmpty = true;
     for (TControl* number : page.etN) allEmpty = allEmpty && run.Values()[*number].text.empty();
@@ -27,10 +24,6 @@ void WriteEnNumbers(TDevZorvan& device, const TPage& p) {
     if (allEmpty) run.ShowChecked(page.cbEnNumber, true);
     run.WriteTable();
   });
-}
-
-std::unique_ptr<TPage> Create(std::string id, std::string caption) {
-  return std::make_unique<TFormEnNumber>(std::move(id), std::move(caption));
 }
 
 }  // namespace
@@ -45,10 +38,9 @@ TParam AnyNumberParam(TControl& field) { return {.field = &field, .read = "+E", 
 
 const TPageKind& EnNumberKind() {
   static const TPageKind kind{
-      .create = Create,
+      .create = CreatePage<TFormEnNumber>,
       .read = ReadEnNumbers,
       .write = WriteEnNumbers,
-      .panelCommands = AddEnNumberCommands,
   };
   return kind;
 }

@@ -2,7 +2,6 @@
 #include "base/Cp1251.h"
 #include "base/ValueHelpers.h"
 #include "pages/gprs/Gprs.h"
-#include "pages/gprs/GprsPanel.h"
 #include "session/OutArray.h"
 #include "session/PageCatalogue.h"
 #include "session/PageRun.h"
@@ -34,14 +33,12 @@ class TServerPasswordCodec : public TCodec {
 
 const TServerPasswordCodec kServerPassword;
 
-const TformGPRS& Page(const TPage& page) { return static_cast<const TformGPRS&>(page); }
-
 void ReadGprs(TDevZorvan& device, const TPage& page) {
   RunPageSteps(device, page, "Ошибка при чтении настроек GPRS!", [&](TPageRun& run) { run.ReadTable(); });
 }
 
 void WriteGprs(TDevZorvan& device, const TPage& p) {
-  const TformGPRS& page = Page(p);
+  const TformGPRS& page = PageOf<TformGPRS>(p);
   RunPageSteps(device, page, "Ошибка при записи настроек GPRS!", [&](TPageRun& run) {
     auto text = [&](const TControl& field) { return run.Values()[field].text; };
     // Nothing is sent empty: an empty field gets its built-in default, shown before it is sent.
@@ -76,10 +73,6 @@ void WriteGprs(TDevZorvan& device, const TPage& p) {
   });
 }
 
-std::unique_ptr<TPage> Create(std::string id, std::string caption) {
-  return std::make_unique<TformGPRS>(std::move(id), std::move(caption));
-}
-
 }  // namespace
 
 void TformGPRS::AddParams() {
@@ -102,10 +95,9 @@ void TformGPRS::AddParams() {
 
 const TPageKind& GprsKind() {
   static const TPageKind kind{
-      .create = Create,
+      .create = CreatePage<TformGPRS>,
       .read = ReadGprs,
       .write = WriteGprs,
-      .panelCommands = AddGprsCommands,
   };
   return kind;
 }

@@ -4,7 +4,6 @@
 #include "link/RequestCodes.h"
 #include "model/Codecs.h"
 #include "pages/outs/Outs.h"
-#include "pages/outs/OutsPanel.h"
 #include "session/OutArray.h"
 #include "session/PageCatalogue.h"
 #include "session/PageRun.h"
@@ -38,8 +37,6 @@ class TSirenTimeCodec : public TCodec {
 const TSirenTimeCodec kSirenTime;
 const TFlagCodec kSirenCancel{TFlagCodec::FirstIsOne};
 
-const TformOuts& Page(const TPage& page) { return static_cast<const TformOuts&>(page); }
-
 // The state digit of a "+e" reply: bit 0 is ОК1, bit 1 ОК2; -1 when it is none.
 int OutputState(const std::string& reply) {
   if (reply.size() < 2 || reply[1] < '0' || reply[1] > '3') return -1;
@@ -47,7 +44,7 @@ int OutputState(const std::string& reply) {
 }
 
 void ReadOuts(TDevZorvan& device, const TPage& p) {
-  const TformOuts& page = Page(p);
+  const TformOuts& page = PageOf<TformOuts>(p);
   RunPageSteps(device, page, "Ошибка при чтении настроек выходов!", [&](TPageRun& run) {
     const TExchange outputs = run.Exchange("+e", TQuery::QueryValue);
     if (!outputs.Ok()) {
@@ -78,10 +75,6 @@ void SwitchOutput(TDevZorvan& device, int bit) {
 void SwitchOutput1(TDevZorvan& device, const TPage&) { SwitchOutput(device, 1); }
 void SwitchOutput2(TDevZorvan& device, const TPage&) { SwitchOutput(device, 2); }
 
-std::unique_ptr<TPage> Create(std::string id, std::string caption) {
-  return std::make_unique<TformOuts>(std::move(id), std::move(caption));
-}
-
 }  // namespace
 
 void TformOuts::AddParams() {
@@ -93,11 +86,11 @@ void TformOuts::AddParams() {
 
 const TPageKind& OutsKind() {
   static const TPageKind kind{
-      .create = Create,
+      .create = CreatePage<TformOuts>,
       .read = ReadOuts,
       .write = WriteOuts,
-      .requests = {{request::kSwitchOutput1, SwitchOutput1}, {request::kSwitchOutput2, SwitchOutput2}},
-      .panelCommands = AddOutsCommands,
+      .requests = {{.code = request::kSwitchOutput1, .operation = SwitchOutput1},
+                   {.code = request::kSwitchOutput2, .operation = SwitchOutput2}},
   };
   return kind;
 }

@@ -13,7 +13,7 @@ namespace {
 using test::TPageRig;
 using Lines = std::vector<std::string>;
 
-TformATests& Page(TShell& shell) { return shell.PageSet().Get<TformATests>(); }
+TformATests& Page(TShell& shell) { return *shell.PageSet().Get<TformATests>(); }
 
 std::string U(const std::string& cp1251) { return Cp1251ToUtf8(cp1251); }
 

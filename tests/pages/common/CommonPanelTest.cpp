@@ -22,7 +22,7 @@ using test::Unthrottled;
 
 struct Rig : test::TPageRig {
   explicit Rig(sim::TPanelOptions options = Unthrottled()) : TPageRig(std::move(options), "common") {}
-  TformCommon& Page() { return shell.PageSet().Get<TformCommon>(); }
+  TformCommon& Page() { return *shell.PageSet().Get<TformCommon>(); }
   TControl& operator[](const char* name) { return Page()[name]; }
 };
 
@@ -188,7 +188,7 @@ TEST(CommonOnPanel, AGarbledObjectNumberIsAFailedReadNotAValue) {
   Rig rig;
   rig.shell.Connect();
   ASSERT_TRUE(rig.shell.Connected());
-  rig.panel.Parameters().AddHandler("o", [](const sim::TCommand&) { return sim::TAnswer::Ok("Z#\x01?"); });
+  rig.panel.Parameters().Override("o", [](const sim::TCommand&) { return sim::TAnswer::Ok("Z#\x01?"); });
   rig.Run([&] { rig.shell.ReadPage(); });
   EXPECT_EQ(rig["etO"].Text(), "");  // cleared before the read; the junk is not shown
   EXPECT_EQ(rig["lbO"].FontColor(), "clRed");

@@ -61,7 +61,7 @@ TEST(CommonValues, ImeiIdentOnlyOnFamilyNineBuildsTwoTo999) {
 
 TEST(CommonPage, StartsAsDesignedAndDefaultsOnlyTouchTheTwoEdits) {
   TPageSet pagePages(PageCatalogue());
-  TformCommon& page = pagePages.Get<TformCommon>();
+  TformCommon& page = *pagePages.Get<TformCommon>();
   EXPECT_EQ(page.Name(), "formCommon");
   EXPECT_FALSE(page["IMEIidentGroup"].Visible());
   EXPECT_FALSE(page["GSMSig"].Enabled());
@@ -81,7 +81,7 @@ TEST(CommonPage, StartsAsDesignedAndDefaultsOnlyTouchTheTwoEdits) {
 
 TEST(CommonPage, SettingsFileRoundTrip) {
   TPageSet savedPages(PageCatalogue());
-  TformCommon& saved = savedPages.Get<TformCommon>();
+  TformCommon& saved = *savedPages.Get<TformCommon>();
   saved["etO"].SetText("1A2F");
   saved["etKey"].SetText("1234");
   saved["ChIMEI"].SetChecked(true);
@@ -90,13 +90,13 @@ TEST(CommonPage, SettingsFileRoundTrip) {
   EXPECT_EQ(ini.ReadString("formCommon", "etO", ""), "1A2F");
   EXPECT_EQ(ini.ReadString("formCommon", "ChIMEI", ""), "1");
   TPageSet loadedPages(PageCatalogue());
-  TformCommon& loaded = loadedPages.Get<TformCommon>();
+  TformCommon& loaded = *loadedPages.Get<TformCommon>();
   loaded.LoadFromIni(ini);
   EXPECT_EQ(loaded["etO"].Text(), "1A2F");
   EXPECT_EQ(loaded["etKey"].Text(), "1234");
   EXPECT_TRUE(loaded["ChIMEI"].Checked());
   TPageSet emptyPages(PageCatalogue());
-  TformCommon& empty = emptyPages.Get<TformCommon>();
+  TformCommon& empty = *emptyPages.Get<TformCommon>();
   empty.LoadFromIni(TIniFile());
   EXPECT_EQ(empty["etO"].Text(), "0050");  // a missing key gives the built-in default
 }
@@ -114,7 +114,7 @@ TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {
   };
   for (const Case& c : cases) {
     TPageSet pagePages(PageCatalogue());
-    TformCommon& page = pagePages.Get<TformCommon>();
+    TformCommon& page = *pagePages.Get<TformCommon>();
     page.AdaptToPanel({c.family, c.variant, c.build});
     const std::string at = std::to_string(c.family) + "." + std::to_string(c.variant) + "." + std::to_string(c.build);
     EXPECT_EQ(page["IMEIidentGroup"].Visible(), c.imeiShown) << at;
@@ -129,7 +129,7 @@ TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {
   }
   // A family 101 panel after a family 9 one gets the second row back when it is 9 again.
   TPageSet pagePages(PageCatalogue());
-  TformCommon& page = pagePages.Get<TformCommon>();
+  TformCommon& page = *pagePages.Get<TformCommon>();
   page.AdaptToPanel({101, 5, 12});
   page.AdaptToPanel({9, 5, 12});
   EXPECT_TRUE(page["GSMErr"].Visible());
@@ -138,7 +138,7 @@ TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {
 
 TEST(CommonPage, LinksPostTheirRequestsAndRestartReconnects) {
   TPageSet pagePages(PageCatalogue());
-  TformCommon& page = pagePages.Get<TformCommon>();
+  TformCommon& page = *pagePages.Get<TformCommon>();
   std::vector<int> posted;
   bool connected = false;
   int reconnects = 0;

@@ -12,7 +12,7 @@ namespace {
 
 using test::TPageRig;
 
-TFormEnNumber& Page(TShell& shell) { return shell.PageSet().Get<TFormEnNumber>(); }
+TFormEnNumber& Page(TShell& shell) { return *shell.PageSet().Get<TFormEnNumber>(); }
 
 TEST(EnNumberPage, AnyNumberDisablesTheNumbersWhateverChangesTheBox) {
   TShell shell("./");

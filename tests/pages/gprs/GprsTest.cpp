@@ -13,7 +13,7 @@ namespace {
 
 using test::TPageRig;
 
-TformGPRS& Page(TShell& shell) { return shell.PageSet().Get<TformGPRS>(); }
+TformGPRS& Page(TShell& shell) { return *shell.PageSet().Get<TformGPRS>(); }
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -120,7 +120,7 @@ TEST(GprsOnPanel, UnreadableOrRefusedRepliesFailTheirParameterAndTheReadGoesOn) 
   TPageRig rig;
   ASSERT_TRUE(rig.Connect());
   TformGPRS& page = Page(rig.shell);
-  rig.panel.Parameters().AddHandler("GT", [](const sim::TCommand&) { return sim::TAnswer::Ok("xx"); });
+  rig.panel.Parameters().Override("GT", [](const sim::TCommand&) { return sim::TAnswer::Ok("xx"); });
   rig.panel.AddFault({sim::TFaultKind::Err, "+GN1", -1});
   page.cbTime.SetItemIndex(3);
   rig.ReadPage("formGPRS");

@@ -11,7 +11,7 @@ namespace {
 
 using test::TPageRig;
 
-TformOuts& Page(TShell& shell) { return shell.PageSet().Get<TformOuts>(); }
+TformOuts& Page(TShell& shell) { return *shell.PageSet().Get<TformOuts>(); }
 
 TEST(OutsPage, SirenTimeStaysANumberUpTo255AndSurvivesASettingsFile) {
   TShell shell("./");
@@ -59,7 +59,7 @@ TEST(OutsOnPanel, SirenValuesGoAndComeBack) {
   const std::pair<const char*, const char*> answers[] = {{"00", "1"}, {"01", "1"}, {"FF", "255"}, {"xx", "255"}};
   for (const auto& [answer, shown] : answers) {
     const std::string reply = answer;
-    rig.panel.Parameters().AddHandler("y", [reply](const sim::TCommand&) { return sim::TAnswer::Ok(reply); });
+    rig.panel.Parameters().Override("y", [reply](const sim::TCommand&) { return sim::TAnswer::Ok(reply); });
     rig.ReadPage("formOuts");
     EXPECT_EQ(page.SyrenTimeComboBox.Text(), shown) << answer;
     EXPECT_EQ(page.SyrenTimeLabel.FontColor(), "clBlue") << answer;
