@@ -422,7 +422,7 @@ void TShell::AllDone(bool write) {
                            : W("Чтение всех параметров завершено с ошибками: не прочитано параметров: ");
   text += std::to_string(failures_.size()) + ".";
   for (const auto& [page, count] : pages) text += "\n" + page + ": " + std::to_string(count);
-  text += W("\nКакие именно - в журнале.");
+  if (summaryPointsToLog) text += W("\nКакие именно - в журнале.");
   if (view_) view_->ShowMessage(text);
 }
 

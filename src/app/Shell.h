@@ -59,6 +59,9 @@ class TShell : public TUiBridge {
   std::function<std::string(const std::string&)> resolvePort;
   // Every log line as it is applied (the command-line tool's --log file).
   std::function<void(const std::string& text, bool showInWindow)> onLog;
+  // The closing message of read-all and write-all sends the user to the log for the failed
+  // parameters; the command-line tool, which has no log window and lists them itself, does not.
+  bool summaryPointsToLog = true;
   // After a connection is up (the firmware update offers itself here).
   std::function<void()> onConnected;
   // When it answers true, the connect command reuses the last connection settings without

@@ -16,6 +16,7 @@ TCliShell::TCliShell(TCliConnection connection, const TCatalogue& catalogue)
   view_.onMessage = [](const std::string& text) { Say(text); };
   view_.onError = [](const std::string& caption, const std::string& text) { Say(caption + ": " + text); };
   shell_.SetView(&view_);
+  shell_.summaryPointsToLog = false;  // the failed parameters follow on standard error
   if (!connection_.devicePath.empty())
     shell_.resolvePort = [this](const std::string& port) {
       return port == connection_.port ? connection_.devicePath : port;

@@ -53,7 +53,9 @@ void ApplyLook(QWidget* w, const TControl& c) {
   palette.setColor(QPalette::WindowText, ColorFromName(c.FontColor(), w));
   palette.setColor(QPalette::Text, ColorFromName(c.FontColor(), w));
   palette.setColor(QPalette::ButtonText, ColorFromName(c.FontColor(), w));
-  if (c.BackColor() != "clWindow") palette.setColor(QPalette::Base, ColorFromName(c.BackColor(), w, true));
+  // Back to the window colour means the style's own field colour again, not the last one set.
+  palette.setColor(QPalette::Base, c.BackColor() == "clWindow" ? QApplication::palette(w).color(QPalette::Base)
+                                                               : ColorFromName(c.BackColor(), w, true));
   w->setPalette(palette);
 }
 
@@ -113,7 +115,10 @@ class TExitWatcher : public QObject {
       const QWidget* now = QApplication::focusWidget();
       if (!now || now == widget_ || widget_->isAncestorOf(now) || now->window() != widget_->window()) return;
       if (control_.Exit()) return;
+      // The rule's message box took the window's activation; without it back, the next
+      // leave would move the focus inside an inactive window, which is no leave at all.
       refocusing_ = true;
+      widget_->activateWindow();
       widget_->setFocus(Qt::OtherFocusReason);
       refocusing_ = false;
     });
@@ -169,8 +174,16 @@ void BindCombo(QComboBox* box, TControl& c) {
     c.SetItemIndex(index);
     c.Changed();
   });
-  if (box->isEditable())
-    QObject::connect(box, &QComboBox::editTextChanged, [&c](const QString& t) { c.SetText(FromQt(t)); });
+  if (!box->isEditable()) return;
+  // What is typed stays as typed: no completion from the items, no item added on Enter. The
+  // control's own rules decide what the text becomes.
+  box->setCompleter(nullptr);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(box, &QComboBox::editTextChanged, [box, &c](const QString& t) {
+    c.SetText(FromQt(t));
+    // A text the control's rule replaced is selected, so the next key types over it.
+    if (box->lineEdit() && ToQt(c.Text()) != t) box->lineEdit()->selectAll();
+  });
 }
 
 void BindCheck(QAbstractButton* button, TControl& c) {
@@ -227,7 +240,22 @@ void BindLabel(QLabel* label, TControl& c) {
   }
 }
 
+// A log follows its new lines while the user is at its end; scrolled up to read, it stays.
+// The text edit's own rule looks at the last line, which a horizontal scroll bar that comes
+// with a long line pushes out of view for good.
+void FollowEnd(QPlainTextEdit* memo) {
+  QScrollBar* bar = memo->verticalScrollBar();
+  auto following = std::make_shared<bool>(true);
+  QObject::connect(bar, &QScrollBar::valueChanged, memo, [bar, following](int value) {
+    *following = value >= bar->maximum();
+  });
+  QObject::connect(bar, &QScrollBar::rangeChanged, memo, [bar, following](int, int maximum) {
+    if (*following) bar->setValue(maximum);
+  });
+}
+
 void BindMemo(QPlainTextEdit* memo, TControl& c) {
+  if (memo->isReadOnly()) FollowEnd(memo);
   auto shown = std::make_shared<std::size_t>(0);
   Listen(memo, c, [memo, shown](const TControl& m) {
     ApplyLook(memo, m);

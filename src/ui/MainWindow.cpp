@@ -170,9 +170,10 @@ void MainWindow::FillPorts() {
   std::vector<std::string> names{FromQt(VirtualPanelPort())};
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) names.push_back(FromQt(info.systemLocation()));
   ports.SetItems(names);
-  // The virtual panel is chosen when no real port exists and nothing was typed.
+  // Nothing chosen yet (the first start): the first entry, the virtual panel, which always
+  // answers. A serial port that merely exists may have no panel behind it.
   if (!typed.empty()) ports.SetText(typed);
-  else ports.SetItemIndex(names.size() > 1 ? 1 : 0);
+  else ports.SetItemIndex(0);
   for (int i = 0; i < connectUi_->ComPorts->count(); ++i) {
     const auto all = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : all)

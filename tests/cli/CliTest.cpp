@@ -146,7 +146,14 @@ TEST(Cli, APartialReadLeavesTheOldFileAsItWas) {
   const std::string file = ::testing::TempDir() + "zorvan-cli-partial.ini";
   const std::string good = "[formCommon]\r\netO=1A2B\r\netKey=4321\r\nChIMEI=0\r\n";
   std::ofstream(file, std::ios::binary | std::ios::trunc) << good;
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(RunCli({"--port", panel.Start(), "read", "all", "--save", file}), 1);
+  // The summary and the failed parameter on standard error; the tool has no log window to
+  // send the user to.
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Чтение всех параметров завершено с ошибками"), std::string::npos) << said;
+  EXPECT_NE(said.find("(+o)"), std::string::npos) << said;
+  EXPECT_EQ(said.find("журнал"), std::string::npos) << said;
   std::ifstream saved(file, std::ios::binary);
   std::stringstream text;
   text << saved.rdbuf();

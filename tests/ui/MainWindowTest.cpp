@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,7 +17,12 @@
 #include <atomic>
 #include <thread>
 
+
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
 #include <QMessageBox>
 #include <QSplitter>
 
@@ -43,6 +49,12 @@ class MainWindowTest : public QObject {
   void virtualPanelAnswersAModemCall();
   void startsWithTheTreeAndRestoresPlacement();
   void generalSettingsPageWritesAndReadsThroughItsWidgets();
+  void typedListNumbersStayAsTyped();
+  void everyLeaveOfADailyListRunsItsRule();
+  void logFollowsNewLinesAfterALongLine();
+  void engineerNumbersTakeTheWindowColourWhenEnabled();
+  void firstStartOffersTheVirtualPanel();
+  void pagesFitTheDefaultWindow();
 };
 
 static QString StatusText(QMainWindow& w, int panel) {
@@ -292,6 +304,228 @@ void MainWindowTest::generalSettingsPageWritesAndReadsThroughItsWidgets() {
   QVERIFY(!window.findChild<QLabel*>("URLLabel5")->text().contains("<a"));
   if (qEnvironmentVariableIsSet("ZORVAN_SHOT_DIR"))
     window.grab().save(qEnvironmentVariable("ZORVAN_SHOT_DIR") + "/common-after-read.png");
+  window.close();
+}
+
+// Shows the page of a tree node, as a click on it does.
+static void SelectPage(MainWindow& window, const char* caption) {
+  auto* tree = window.findChild<QTreeWidget*>("tv1");
+  const auto found = tree->findItems(QString::fromUtf8(caption), Qt::MatchExactly);
+  QVERIFY(!found.isEmpty());
+  tree->setCurrentItem(found.first());
+}
+
+// Types into a list as a user does: the old text selected, the new one typed, Tab.
+static void TypeIntoList(QComboBox* box, const char* text) {
+  box->setFocus(Qt::MouseFocusReason);
+  QTRY_VERIFY(box->hasFocus());
+  box->lineEdit()->selectAll();
+  for (const QChar c : QString::fromUtf8(text)) QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, c, Qt::NoModifier);
+  QTest::keyClick(box, Qt::Key_Tab);
+}
+
+static QString LogText(MainWindow& window) { return window.findChild<QPlainTextEdit*>("Memo1")->toPlainText(); }
+
+// How often the log shows a command sent to the panel.
+static int TimesSent(MainWindow& window, const char* command) {
+  const QRegularExpression sent("-> com: " + QRegularExpression::escape(QString::fromUtf8(command)) + "$",
+                                QRegularExpression::MultilineOption);
+  return static_cast<int>(LogText(window).count(sent));
+}
+
+// Writes the current page and waits for the write to end.
+static void WritePage(MainWindow& window) {
+  auto* write = window.findChild<QToolButton*>("tbtnWrite");
+  const auto sent = LogText(window).count("-> com: ");
+  QTest::mouseClick(write, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(LogText(window).count("-> com: ") > sent && write->isEnabled(), 10000);
+}
+
+// The lists keep the number typed (no completion from their items); the siren time's rule
+// limits it, and the periodic test's limit is applied by the write.
+void MainWindowTest::typedListNumbersStayAsTyped() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QVERIFY(ConnectToVirtualPanel(window));
+  QApplication::setActiveWindow(&window);
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  struct Case {
+    const char* page;
+    const char* list;
+    const char* typed;
+    const char* shown;    // after leaving the list
+    const char* written;  // shown after the write
+    const char* sent;
+  };
+  const Case cases[] = {
+      {"Выходы", "SyrenTimeComboBox", "2", "2", "2", "+y=02"},
+      {"Выходы", "SyrenTimeComboBox", "300", "255", "255", "+y=FF"},
+      {"Выходы", "SyrenTimeComboBox", "abc", "1", "1", "+y=01"},
+      {"Выходы", "SyrenTimeComboBox", "6", "6", "6", "+y=06"},
+      {"Системные события", "ExATCombo", "300", "300", "255", "+AA=FF"},
+      {"Системные события", "ExATCombo", "2", "2", "2", "+AA=02"},
+      // Letters do not reach the list: it keeps what it had.
+      {"Системные события", "ExATCombo", "abc", "2", "2", "+AA=02"},
+      {"Системные события", "ExATCombo", "1", "1", "1", "+AA=01"},
+  };
+  for (const Case& c : cases) {
+    SelectPage(window, c.page);
+    auto* box = window.findChild<QComboBox*>(c.list);
+    QVERIFY(box && box->isVisible());
+    TypeIntoList(box, c.typed);
+    QCOMPARE(box->currentText(), QString::fromUtf8(c.shown));
+    QCOMPARE(box->count(), c.list == std::string("ExATCombo") ? 5 : 4);  // nothing added to the items
+    const int before = TimesSent(window, c.sent);
+    WritePage(window);
+    QTRY_COMPARE(TimesSent(window, c.sent), before + 1);
+    QCOMPARE(box->currentText(), QString::fromUtf8(c.written));
+  }
+  window.close();
+}
+
+// Answers every message box that opens, keeping its text.
+class TMessageBoxAnswerer : public QObject {
+ public:
+  TMessageBoxAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      texts.push_back(box->text());
+      box->accept();
+    });
+    timer_.start(20);
+  }
+  QStringList texts;
+
+ private:
+  QTimer timer_;
+};
+
+// A refused daily time keeps the list; the next wrong entry is refused again, and the next
+// right one is taken.
+void MainWindowTest::everyLeaveOfADailyListRunsItsRule() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QApplication::setActiveWindow(&window);
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  SelectPage(window, "Системные события");
+  auto* first = window.findChild<QComboBox*>("AT1Combo");
+  QVERIFY(first && first->isVisible());
+  TMessageBoxAnswerer answerer;
+  const QString refusal = QString::fromUtf8("Введенное значение не является временем.");
+  struct Step {
+    const char* typed;
+    int refusals;       // message boxes so far
+    const char* shown;  // the list afterwards
+  };
+  const Step steps[] = {{"8.15", 1, "8.15"}, {"7.00", 2, "7.00"}, {"да", 2, "08:00"},
+                        {"25:00", 3, "25:00"}, {"08.15", 3, "08:15"}};
+  for (const Step& step : steps) {
+    TypeIntoList(first, step.typed);
+    QTRY_COMPARE(answerer.texts.size(), step.refusals);
+    QTest::qWait(50);
+    QCOMPARE(answerer.texts.size(), step.refusals);
+    for (const QString& text : answerer.texts) QCOMPARE(text, refusal);
+    QCOMPARE(first->currentText(), QString::fromUtf8(step.shown));
+    // A refused entry keeps the focus; a taken one lets it go on.
+    QTRY_COMPARE(first->hasFocus(), step.shown == std::string(step.typed));
+  }
+  window.close();
+}
+
+void MainWindowTest::logFollowsNewLinesAfterALongLine() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  auto* memo = window.findChild<QPlainTextEdit*>("Memo1");
+  QScrollBar* bar = memo->verticalScrollBar();
+  TControl& log = window.Shell().Main()["Memo1"];
+  // The last line of the log is in view.
+  auto lastLineShown = [memo] {
+    const QPoint bottom(2, memo->viewport()->height() - 2);
+    return memo->cursorForPosition(bottom).blockNumber() >= memo->document()->blockCount() - 2;
+  };
+  auto append = [&log](int count, const char* text) {
+    for (int i = 0; i < count; ++i) log.AppendLine(text + std::to_string(i));
+    QApplication::processEvents();
+  };
+  append(40, "-> com: +v ");
+  QVERIFY(lastLineShown());
+  // Block writes of a firmware file: lines wider than the log.
+  append(3, (std::string("-> com: +W") + std::string(400, 'A') + " ").c_str());
+  QTRY_VERIFY(memo->horizontalScrollBar()->isVisible());
+  append(30, "<- com:  OK ");
+  QVERIFY(lastLineShown());
+  QCOMPARE(bar->value(), bar->maximum());
+  // Scrolled up to read: new lines leave the view where it is.
+  bar->setValue(10);
+  append(20, "-> com: +AQ ");
+  QCOMPARE(bar->value(), 10);
+  // Back at the end, it follows again.
+  bar->setValue(bar->maximum());
+  append(20, "-> com: +AZ ");
+  QVERIFY(lastLineShown());
+  window.close();
+}
+
+void MainWindowTest::engineerNumbersTakeTheWindowColourWhenEnabled() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  SelectPage(window, "Инженерные номера");
+  auto* any = window.findChild<QCheckBox*>("cbEnNumber");
+  auto* number = window.findChild<QLineEdit*>("etN3");
+  QVERIFY(any && number && number->isVisible());
+  const QColor field = QApplication::palette(number).color(QPalette::Base);
+  const QColor button = QApplication::palette(number).color(QPalette::Button);
+  QVERIFY(field != button);
+  for (int click = 0; click < 4; ++click) {
+    any->click();
+    QCOMPARE(number->isEnabled(), !any->isChecked());
+    QCOMPARE(number->palette().color(QPalette::Base), any->isChecked() ? button : field);
+  }
+  window.close();
+}
+
+// Nothing chosen yet: the virtual panel, first in the list, whatever serial ports exist.
+void MainWindowTest::firstStartOffersTheVirtualPanel() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QString offered;
+  int entries = 0;
+  QTimer::singleShot(100, [&] {
+    QDialog* dialog = window.ConnectDialogView();
+    auto* ports = dialog->findChild<QComboBox*>("ComPorts");
+    offered = ports->currentText();
+    entries = ports->count();
+    QTest::mouseClick(dialog->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+  });
+  QTest::mouseClick(window.findChild<QToolButton*>("tbtnConnect"), Qt::LeftButton);
+  QCOMPARE(offered, MainWindow::VirtualPanelPort());
+  QVERIFY(entries >= 1);
+  window.close();
+}
+
+// At the window's first size every built page shows whole, without scrolling.
+void MainWindowTest::pagesFitTheDefaultWindow() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  for (const char* page : {"Общие настройки", "Системные события", "Настройки GPRS", "Выходы", "Инженерные номера"}) {
+    SelectPage(window, page);
+    QApplication::processEvents();
+    auto* scroll = qobject_cast<QScrollArea*>(
+        window.findChild<QStackedWidget*>("pageArea")->currentWidget());
+    QVERIFY(scroll);
+    QTRY_VERIFY2(!scroll->horizontalScrollBar()->isVisible() && !scroll->verticalScrollBar()->isVisible(), page);
+    if (qEnvironmentVariableIsSet("ZORVAN_SHOT_DIR"))
+      window.grab().save(qEnvironmentVariable("ZORVAN_SHOT_DIR") + "/page-" + scroll->widget()->objectName() + ".png");
+  }
   window.close();
 }
 

@@ -20,6 +20,13 @@ bool SaysYes(std::string_view text) { return Cp1251Upper(text).find(W("ДА")) !
 
 char FilterPeriodKey(char key) { return key == '\b' || IsDigit(key) ? key : 0; }
 
+long PeriodHours(std::string_view text) {
+  const std::string digits = TrimBlanks(text);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  const auto hours = ParseDecimal(digits);  // none when too long to be a number
+  return hours && *hours <= 255 ? *hours : 255;
+}
+
 std::optional<std::pair<int, int>> SplitClock(std::string_view text, int maxFirst, int maxSecond) {
   if (text.size() != 5 || IsDigit(text[2])) return std::nullopt;
   for (std::size_t i : {0u, 1u, 3u, 4u})

@@ -14,6 +14,10 @@ namespace zorvan {
 // Digits and backspace.
 char FilterPeriodKey(char key);
 
+// The periodic test's period in hours as the list keeps it: a text that is no number is none
+// (0), and the panel holds at most 255 hours.
+long PeriodHours(std::string_view text);
+
 // "ЧЧ:ММ" or "ММ:СС": five characters, digits around any one separator, each half at most its
 // limit. The two numbers, or nothing.
 std::optional<std::pair<int, int>> SplitClock(std::string_view text, int maxFirst, int maxSecond);

@@ -37,7 +37,7 @@ class TPeriodCodec : public TCodec {
   }
 
  private:
-  static long Hours(const TFieldState& field) { return ParseDecimal(TrimBlanks(Unmarked(field.text))).value_or(0); }
+  static long Hours(const TFieldState& field) { return PeriodHours(Unmarked(field.text)); }
 };
 
 // The mains delay: "ММ:СС" in the list, 10-second units on the wire. A text that is no delay

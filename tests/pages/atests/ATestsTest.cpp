@@ -258,6 +258,45 @@ TEST(ATestsOnPanel, WriteCorrectsWhatCannotBeSent) {
   EXPECT_EQ(page.V220Combo.Text(), "10:00");
 }
 
+// Delays past the list's last item up to the longest a code holds go out as typed, so that a
+// delay read from the panel is written back unchanged; a longer one is the shortest delay. The
+// period keeps the number typed, at most what the panel holds.
+TEST(ATestsOnPanel, LongMainsDelaysAndPeriodsOnTheWire) {
+  TPageRig rig(test::Unthrottled(), "atests-long");
+  ASSERT_TRUE(rig.Connect());
+  TformATests& page = Page(rig.shell);
+  page.V220Check.SetChecked(true);
+  struct Case {
+    const char* delay;
+    const char* period;
+    const char* sentDelay;
+    const char* sentPeriod;
+    const char* shownDelay;
+    const char* shownPeriod;
+  };
+  const Case cases[] = {
+      {"30:00", "2", "+WI=B4", "+AA=02", "30:00", "2"},     {"31:00", "300", "+WI=BA", "+AA=FF", "31:00", "255"},
+      {"42:30", "255", "+WI=FF", "+AA=FF", "42:30", "255"}, {"43:00", "0", "+WI=01", "+AA=00", "00:10", "Нет"},
+      {"40:00", "1234567890", "+WI=F0", "+AA=FF", "40:00", "255"},
+  };
+  for (const Case& c : cases) {
+    page.V220Combo.SetText(c.delay);
+    page.ExATCombo.SetText(c.period);
+    const std::size_t mark = rig.Mark();
+    rig.WritePage("formATests");
+    const Lines lines = PageLines(rig, mark);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.sentDelay), lines.end()) << c.delay;
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.sentPeriod), lines.end()) << c.period;
+    EXPECT_EQ(page.V220Combo.Text(), c.shownDelay);
+    EXPECT_EQ(U(page.ExATCombo.Text()), c.shownPeriod);
+    // What was written reads back as it is shown.
+    rig.ReadPage("formATests");
+    EXPECT_EQ(page.V220Combo.Text(), c.shownDelay);
+    EXPECT_EQ(U(page.ExATCombo.Text()), c.shownPeriod);
+  }
+  EXPECT_TRUE(rig.shell.Failures().empty());
+}
+
 TEST(ATestsOnPanel, PowerEventsByFamily) {
   struct Case {
     const char* version;
