@@ -18,8 +18,6 @@ bool SaysYes(std::string_view text) { return Cp1251Upper(text).find(W("ДА")) !
 
 }  // namespace
 
-char FilterPeriodKey(char key) { return key == '\b' || IsDigit(key) ? key : 0; }
-
 long PeriodHours(std::string_view text) {
   const std::string digits = TrimBlanks(text);
   if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return 0;

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <utility>
 
+#include "model/KeyFilters.h"
 #include "model/Page.h"
 
 namespace zorvan {
 
 // Digits and backspace.
-char FilterPeriodKey(char key);
 
 // The periodic test's period in hours as the list keeps it: a text that is no number is none
 // (0), and the panel holds at most 255 hours.
@@ -55,7 +55,7 @@ class TformATests : public TPlainPage {
   ZORVAN_CONTROL(AT2Combo, K::ComboBox, .hint = "Нет", .status = "LAT2", .items = {"Нет", "00:00", "08:00", "16:00"});
   ZORVAN_CONTROL(AT3Combo, K::ComboBox, .hint = "Нет", .status = "LAT3", .items = {"Нет", "00:00", "08:00", "16:00"});
   ZORVAN_CONTROL(Label10, K::Label, .caption = "Генерировать дополнительный переодический автотест каждые ЧЧ");
-  ZORVAN_CONTROL(ExATCombo, K::ComboBox, .hint = "Нет", .keys = FilterPeriodKey, .status = "Label10",
+  ZORVAN_CONTROL(ExATCombo, K::ComboBox, .hint = "Нет", .keys = FilterDigitKey, .status = "Label10",
                  .items = {"Нет", "1", "6", "12", "24"});
 
   ZORVAN_CONTROL(GroupBox7, K::GroupBox, .caption = "Питание");

@@ -51,11 +51,6 @@ char FilterObjectNumberKey(char key) {
   return 0;
 }
 
-char FilterMasterCodeKey(char key) {
-  if (key == '\b' || (key >= '0' && key <= '9')) return key;
-  return 0;
-}
-
 bool HasImeiIdent(int family, int build) { return family == 9 && build >= 2 && build <= 999; }
 
 }  // namespace zorvan

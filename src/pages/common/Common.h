@@ -3,6 +3,7 @@
 // signal gauges of both SIM cards and the panel's service links.
 #include <functional>
 
+#include "model/KeyFilters.h"
 #include "model/Page.h"
 
 namespace zorvan {
@@ -10,7 +11,6 @@ namespace zorvan {
 // Key filters of the edits: the character to insert, or 0 to discard the key.
 // Backspace ('\b') passes both.
 char FilterObjectNumberKey(char key);
-char FilterMasterCodeKey(char key);
 
 class TformCommon : public TformIncl {
  public:
@@ -29,7 +29,7 @@ class TformCommon : public TformIncl {
   ZORVAN_CONTROL(etO, K::Edit, .hint = "0050", .maxLength = 4, .keys = FilterObjectNumberKey, .status = "lbO");
   ZORVAN_CONTROL(lbO, K::Label, .caption = "Номер объекта");
   ZORVAN_CONTROL(GroupBox3, K::GroupBox, .caption = "Мастер-код");
-  ZORVAN_CONTROL(etKey, K::Edit, .hint = "5281", .maxLength = 4, .keys = FilterMasterCodeKey, .status = "lbKey");
+  ZORVAN_CONTROL(etKey, K::Edit, .hint = "5281", .maxLength = 4, .keys = FilterDigitKey, .status = "lbKey");
   ZORVAN_CONTROL(lbKey, K::Label, .caption = "Код для входа в режим программирования");
   ZORVAN_CONTROL(IMEIidentGroup, K::GroupBox, .caption = "Протокол IMEI ident", .state = csHidden);
   // The check box has no caption of its own: its status label carries it.

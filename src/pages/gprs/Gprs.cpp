@@ -4,8 +4,6 @@
 
 namespace zorvan {
 
-char FilterPortKey(char key) { return key == '\b' || (key >= '0' && key <= '9') ? key : 0; }
-
 char FilterServerPasswordKey(char key) {
   const bool letterOrDigit = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
   return key == '\b' || letterOrDigit ? key : 0;

@@ -1,11 +1,11 @@
 #pragma once
 // The GPRS page: access data of both SIM cards, the primary and backup monitoring servers,
 // the pause between connection attempts and data compression.
+#include "model/KeyFilters.h"
 #include "model/Page.h"
 
 namespace zorvan {
 
-char FilterPortKey(char key);             // digits and backspace
 char FilterServerPasswordKey(char key);   // letters, digits and backspace
 
 class TformGPRS : public TPlainPage {
@@ -37,7 +37,7 @@ class TformGPRS : public TPlainPage {
   ZORVAN_CONTROL(lbServerAddr1, K::Label, .caption = "IP адрес");
   ZORVAN_CONTROL(etServerAddr1, K::Edit, .hint = "0.0.0.0", .maxLength = 63, .status = "lbServerAddr1");
   ZORVAN_CONTROL(lbServerPort1, K::Label, .caption = "Порт");
-  ZORVAN_CONTROL(etServerPort1, K::Edit, .hint = "3058", .maxLength = 5, .keys = FilterPortKey,
+  ZORVAN_CONTROL(etServerPort1, K::Edit, .hint = "3058", .maxLength = 5, .keys = FilterDigitKey,
                  .status = "lbServerPort1");
   ZORVAN_CONTROL(lbServerPswd1, K::Label, .caption = "Пароль для идентификации через GPRS");
   ZORVAN_CONTROL(etServerPswd1, K::MaskEdit, .hint = "MovaPeka", .maxLength = 8, .keys = FilterServerPasswordKey,
@@ -46,7 +46,7 @@ class TformGPRS : public TPlainPage {
   ZORVAN_CONTROL(lbServerAddr2, K::Label, .caption = "IP адрес");
   ZORVAN_CONTROL(etServerAddr2, K::Edit, .hint = "0.0.0.0", .maxLength = 63, .status = "lbServerAddr2");
   ZORVAN_CONTROL(lbServerPort2, K::Label, .caption = "Порт");
-  ZORVAN_CONTROL(etServerPort2, K::Edit, .hint = "3058", .maxLength = 5, .keys = FilterPortKey,
+  ZORVAN_CONTROL(etServerPort2, K::Edit, .hint = "3058", .maxLength = 5, .keys = FilterDigitKey,
                  .status = "lbServerPort2");
   ZORVAN_CONTROL(lbServerPswd2, K::Label, .caption = "Пароль для идентификации через GPRS");
   ZORVAN_CONTROL(etServerPswd2, K::MaskEdit, .hint = "MovaPeka", .maxLength = 8, .keys = FilterServerPasswordKey,

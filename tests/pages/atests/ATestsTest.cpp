@@ -118,9 +118,9 @@ TEST(ATestsPage, LeavingAnyDailyListSortsTheTestsTimesFirst) {
 }
 
 TEST(ATestsPage, PeriodListTakesDigitsOnly) {
-  for (char key : std::string("0159\b")) EXPECT_EQ(FilterPeriodKey(key), key) << key;
-  for (char key : std::string("a-:. +")) EXPECT_EQ(FilterPeriodKey(key), 0) << key;
-  EXPECT_EQ(Page(*std::make_unique<TShell>("./")).ExATCombo.KeyFilter(), &FilterPeriodKey);
+  for (char key : std::string("0159\b")) EXPECT_EQ(FilterDigitKey(key), key) << key;
+  for (char key : std::string("a-:. +")) EXPECT_EQ(FilterDigitKey(key), 0) << key;
+  EXPECT_EQ(Page(*std::make_unique<TShell>("./")).ExATCombo.KeyFilter(), &FilterDigitKey);
 }
 
 TEST(ATestsPage, MainsDelayTextsAndCodes) {

@@ -44,10 +44,10 @@ TEST(CommonValues, KeyFilters) {
   EXPECT_EQ(FilterObjectNumberKey('\b'), '\b');
   EXPECT_EQ(FilterObjectNumberKey('g'), 0);
   EXPECT_EQ(FilterObjectNumberKey(' '), 0);
-  EXPECT_EQ(FilterMasterCodeKey('5'), '5');
-  EXPECT_EQ(FilterMasterCodeKey('\b'), '\b');
-  EXPECT_EQ(FilterMasterCodeKey('A'), 0);
-  EXPECT_EQ(FilterMasterCodeKey('-'), 0);
+  EXPECT_EQ(FilterDigitKey('5'), '5');
+  EXPECT_EQ(FilterDigitKey('\b'), '\b');
+  EXPECT_EQ(FilterDigitKey('A'), 0);
+  EXPECT_EQ(FilterDigitKey('-'), 0);
 }
 
 TEST(CommonValues, ImeiIdentOnlyOnFamilyNineBuildsTwoTo999) {
