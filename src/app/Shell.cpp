@@ -8,6 +8,7 @@
 #include "base/Cp1251.h"
 #include "base/FileAccess.h"
 #include "app/OutputApplier.h"
+#include "base/ProgramFolders.h"
 #include "base/ValueHelpers.h"
 #include "link/Clock.h"
 #include "link/Modem.h"
@@ -27,7 +28,11 @@ const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "t
 
 }  // namespace
 
-TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_), pages_(PageCatalogue()) {
+TShell::TShell(std::string folder, std::string stateFolder)
+    : folder_(std::move(folder)),
+      stateFolder_(stateFolder.empty() ? folder_ : std::move(stateFolder)),
+      device_(out_),
+      pages_(PageCatalogue()) {
   device_.SetUi(this);
   device_.SetPages(&pages_);
   for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_, &waiting_})
@@ -105,7 +110,7 @@ void TShell::Start() {
   connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
   // Without the event texts the program still works; the log says why they are missing.
   std::string messagesError;
-  if (!messages_.LoadFromFile(ProgramFolder() + "Messages.txt", &messagesError))
+  if (!messages_.LoadFromFile(DataFolder() + "Messages.txt", &messagesError))
     main_.Log().AppendLine(W(" # !!! Messages.txt: ") + messagesError);
   identity_ = TPanelIdentity{9, 999, 999};
   LoadSettings(settings_);
@@ -184,7 +189,7 @@ void TShell::LogLine(const std::string& text, bool showInWindow) {
 bool TShell::OpenLog() {
   std::string error;
   // The log holds the master code of every connection: a new one is its owner's only.
-  logFile_ = OpenForAppend(folder_ + "log.txt", error);
+  logFile_ = OpenForAppend(stateFolder_ + "log.txt", error);
   if (!logFile_) return false;
   const std::string frame =
       "\r\n" + kRuler + "\r\n" + LogTimeStamp() + W(" Начали процесс протоколирования") + "\r\n" + kRuler + "\r\n";

@@ -42,8 +42,9 @@ class TShellView {
 
 class TShell : public TUiBridge {
  public:
-  // folder: where "current.ini" and "log.txt" live, ending with '/'.
-  explicit TShell(std::string folder);
+  // folder: where "current.ini" lives, ending with '/'; stateFolder: where "log.txt" goes
+  // (empty: the same folder).
+  explicit TShell(std::string folder, std::string stateFolder = {});
   ~TShell() override;
 
   void SetView(TShellView* view) { view_ = view; }
@@ -159,6 +160,7 @@ class TShell : public TUiBridge {
   std::string SettingsPath() const { return folder_ + "current.ini"; }
 
   std::string folder_;
+  std::string stateFolder_;
   TShellView* view_ = nullptr;
   TOutArray out_;
   TDevZorvan device_;

@@ -46,8 +46,8 @@ QIcon CommandIcon(const QStyle* style, const char* button) {
 
 QString MainWindow::VirtualPanelPort() { return QString::fromUtf8(sim::kPortListEntry); }
 
-MainWindow::MainWindow(const std::string& folder, QWidget* parent)
-    : TShellOwner(folder),
+MainWindow::MainWindow(const std::string& folder, QWidget* parent, const std::string& stateFolder)
+    : TShellOwner(folder, stateFolder),
       QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       connectUi_(std::make_unique<Ui::ConnectDialog>()),

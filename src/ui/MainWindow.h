@@ -26,14 +26,15 @@ class TVirtualPanel;
 // widgets still find their controls alive.
 class TShellOwner {
  protected:
-  explicit TShellOwner(const std::string& folder) : shell_(folder) {}
+  TShellOwner(const std::string& folder, const std::string& stateFolder) : shell_(folder, stateFolder) {}
   TShell shell_;
 };
 
 class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
  public:
-  // folder: where the settings files live, ending with '/'.
-  explicit MainWindow(const std::string& folder, QWidget* parent = nullptr);
+  // folder: where the settings files live, ending with '/'; stateFolder: where "log.txt" goes
+  // (empty: the same folder).
+  explicit MainWindow(const std::string& folder, QWidget* parent = nullptr, const std::string& stateFolder = {});
   ~MainWindow() override;
 
   TShell& Shell() { return shell_; }
