@@ -66,7 +66,8 @@ int TCliShell::Failure(const std::string& fallback) {
   const std::string status = shell_.Splash()["Panel2"].Text();
   if (!shell_.LastPortFailure().empty()) {
     if (status.find(W("Ошибка при открытии")) != std::string::npos)
-      Say(status + " (" + shell_.LastPortFailure() + ")");
+      Say(status.find(shell_.LastPortFailure()) != std::string::npos ? status
+                                                                      : status + " (" + shell_.LastPortFailure() + ")");
     else
       Say(W("Ошибка COM порта ") + connection_.port + ": " + shell_.LastPortFailure());
     return kExitPortFailed;

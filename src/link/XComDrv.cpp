@@ -14,6 +14,7 @@
 
 #include "base/Cp1251.h"
 #include "base/FileAccess.h"
+#include "link/PortAccess.h"
 
 namespace zorvan {
 namespace {
@@ -118,8 +119,14 @@ void TXComm::Open() {
   const std::string cannotOpen = W("Не удалось открыть порт ") + Utf8ToCp1251(deviceName_) + ": ";
   const std::string busy = W("порт занят другой программой");
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  // A port another program opened exclusively refuses with EBUSY.
-  if (fd < 0) throw EDeviceError(65535, cannotOpen + (errno == EBUSY ? busy : SystemErrorText(errno)));
+  if (fd < 0) {
+    const int error = errno;
+    // A port another program opened exclusively refuses with EBUSY; a port of a group the
+    // user is not in refuses with EACCES, and the user is told which group.
+    if (error == EBUSY) throw EDeviceError(65535, cannotOpen + busy);
+    if (error == EACCES || error == EPERM) throw EDeviceError(65535, cannotOpen + PortAccessAdvice(PortAccessFacts(path)));
+    throw EDeviceError(65535, cannotOpen + SystemErrorText(error));
+  }
   // TIOCEXCL alone does not stop root; the lock on the descriptor does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;

@@ -18,6 +18,7 @@
 
 #include "base/Cp1251.h"
 #include "ui/PageViews.h"
+#include "ui/PortList.h"
 #include "link/Modem.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
@@ -172,12 +173,7 @@ void MainWindow::FillPorts() {
   // The virtual panel is chosen when no real port exists and nothing was typed.
   if (!typed.empty()) ports.SetText(typed);
   else ports.SetItemIndex(names.size() > 1 ? 1 : 0);
-  for (int i = 0; i < connectUi_->ComPorts->count(); ++i) {
-    const auto all = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : all)
-      if (connectUi_->ComPorts->itemText(i) == info.systemLocation() && !info.description().isEmpty())
-        connectUi_->ComPorts->setItemData(i, info.description(), Qt::ToolTipRole);
-  }
+  ShowPortDetails(*connectUi_->ComPorts);
 }
 
 int MainWindow::ExecModal(TForm& form) {

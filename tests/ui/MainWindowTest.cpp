@@ -22,6 +22,7 @@
 #include "link/Clock.h"
 #include "ui/Binder.h"
 #include "ui/MainWindow.h"
+#include "ui/PortList.h"
 #include "ui/Translation.h"
 
 using namespace zorvan;
@@ -38,6 +39,7 @@ class MainWindowTest : public QObject {
   void virtualPanelAnswersAModemCall();
   void startsWithTheTreeAndRestoresPlacement();
   void generalSettingsPageWritesAndReadsThroughItsWidgets();
+  void portDetailsNameTheAdapter();
 };
 
 static QString StatusText(QMainWindow& w, int panel) {
@@ -246,6 +248,23 @@ void MainWindowTest::generalSettingsPageWritesAndReadsThroughItsWidgets() {
   if (qEnvironmentVariableIsSet("ZORVAN_SHOT_DIR"))
     window.grab().save(qEnvironmentVariable("ZORVAN_SHOT_DIR") + "/common-after-read.png");
   window.close();
+}
+
+void MainWindowTest::portDetailsNameTheAdapter() {
+  struct Case {
+    const char *description, *manufacturer, *serial, *expected;
+  };
+  const Case cases[] = {
+      {"FT232R USB UART", "FTDI", "A10K3B2C", "FT232R USB UART (FTDI), серийный номер A10K3B2C"},
+      {"Prolific USB-Serial Controller", "Prolific Technology Inc.", "", "Prolific USB-Serial Controller"},
+      {"", "", "0001", "серийный номер 0001"},
+      {"", "QinHeng Electronics", "", "QinHeng Electronics"},
+      {" ", "", "", ""},
+  };
+  for (const Case& c : cases)
+    QCOMPARE(PortDetailText(QString::fromUtf8(c.description), QString::fromUtf8(c.manufacturer),
+                            QString::fromUtf8(c.serial)),
+             QString::fromUtf8(c.expected));
 }
 
 QTEST_MAIN(MainWindowTest)
