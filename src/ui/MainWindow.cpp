@@ -22,6 +22,7 @@
 #include "link/Modem.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
+#include "ui/CompareWindow.h"
 #include "ui/UpdateDialogs.h"
 #include "ui_ConnectDialog.h"
 #include "ui_MainWindow.h"
@@ -98,6 +99,7 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent, const std::st
   shell_.wakeUi = [this] { QMetaObject::invokeMethod(this, [this] { shell_.Tick(); }, Qt::QueuedConnection); };
   shell_.Start();
   firmware_ = std::make_unique<TFirmwareWindows>(shell_, *this);
+  compare_ = std::make_unique<TCompareWindow>(shell_, *this, *this);
   LoadPlacement();
   connect(&timer_, &QTimer::timeout, this, [this] {
     timer_.stop();

@@ -17,6 +17,7 @@ class TerminalForm;
 
 namespace zorvan {
 class TFirmwareWindows;
+class TCompareWindow;
 namespace sim {
 class TVirtualPanel;
 }
@@ -42,6 +43,7 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   QDialog* SplashView() { return splashView_.get(); }
   QDialog* TerminalView() { return terminalView_.get(); }
   TFirmwareWindows& Firmware() { return *firmware_; }
+  TCompareWindow& Compare() { return *compare_; }
 
   // The port list entry of the built-in virtual panel.
   static QString VirtualPanelPort();
@@ -82,6 +84,7 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   std::map<std::string, QWidget*> pageViews_;
   std::unique_ptr<sim::TVirtualPanel> virtualPanel_;
   std::unique_ptr<TFirmwareWindows> firmware_;
+  std::unique_ptr<TCompareWindow> compare_;
   bool virtualPanelModem_ = false;
   QTimer timer_;
   bool closed_ = false;
