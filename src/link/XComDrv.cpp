@@ -23,6 +23,14 @@ namespace {
 std::string NotOpened() { return W("Порт не открыт."); }
 std::string ControlBlockRefused() { return W("Не удалось установить параметры порта."); }
 
+// The exclusive mode stays on the device while anyone else holds it open (a pseudo-terminal's
+// other side): without clearing it, the next program of an ordinary user gets "busy".
+void ReleaseDevice(int fd) {
+  ::ioctl(fd, TIOCNXCL);
+  ::flock(fd, LOCK_UN);
+  ::close(fd);
+}
+
 std::int64_t ElapsedMs(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
@@ -72,7 +80,7 @@ unsigned BaudRateValue(TBaudRate rate) {
 }
 
 TXComm::~TXComm() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) ReleaseDevice(fd_);
 }
 
 void TXComm::SetBaudRate(TBaudRate rate) {
@@ -142,7 +150,7 @@ void TXComm::Open() {
   try {
     ApplySettings();
   } catch (...) {
-    ::close(fd_);
+    ReleaseDevice(fd_);
     fd_ = -1;
     throw;
   }
@@ -189,8 +197,7 @@ void TXComm::Close() {
   RequireOpen();
   int fd = fd_;
   fd_ = -1;
-  ::flock(fd, LOCK_UN);
-  ::close(fd);
+  ReleaseDevice(fd);
 }
 
 int TXComm::InQueueCount() {

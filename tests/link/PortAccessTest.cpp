@@ -4,9 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+
 #include <cstdio>
 
 #include "base/Cp1251.h"
+#include "link/XComDrv.h"
+#include "sim/VirtualPanel.h"
 
 namespace zorvan {
 namespace {
@@ -48,6 +53,30 @@ TEST(PortAccess, FactsComeFromTheDevice) {
   ::chmod(path.c_str(), 0600);
   EXPECT_FALSE(PortAccessFacts(path).groupMayUse);
   std::remove(path.c_str());
+}
+
+// Root ignores the exclusive mode, an ordinary user does not: a port left exclusive after the
+// program closed it would be "busy" for the user's next program on the same virtual panel.
+TEST(PortAccess, AClosedPortIsNoLongerExclusive) {
+  sim::TVirtualPanel panel;
+  const std::string path = panel.Start();
+  auto exclusive = [&] {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int on = -1;
+    ::ioctl(fd, TIOCGEXCL, &on);
+    ::close(fd);
+    return on;
+  };
+  {
+    TXComm port;
+    port.SetDeviceName(path);
+    port.Open();
+    EXPECT_EQ(exclusive(), 1);
+    port.Close();
+    EXPECT_EQ(exclusive(), 0);
+    port.Open();
+  }  // closed by its end
+  EXPECT_EQ(exclusive(), 0);
 }
 
 }  // namespace
