@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the screenshots need.
-# Does nothing slow when they are already there.
+# Does nothing slow when they are already there. Arguments are further packages to install
+# (the packaging tools, for package.sh).
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
@@ -9,6 +10,7 @@ packages=(
   libgl1-mesa-dev
   qt6-translations-l10n
   xvfb xauth x11-apps imagemagick
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

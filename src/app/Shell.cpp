@@ -8,6 +8,7 @@
 #include "base/Cp1251.h"
 #include "base/FileAccess.h"
 #include "app/OutputApplier.h"
+#include "base/ProgramFolders.h"
 #include "base/ValueHelpers.h"
 #include "link/Clock.h"
 #include "link/Modem.h"
@@ -31,16 +32,18 @@ namespace {
 // Without the event texts the program still works; the log says why they are missing.
 std::string LoadMessages(TMsgFile& messages) {
   std::string error;
-  if (!messages.LoadFromFile(ProgramFolder() + "Messages.txt", &error)) return error.empty() ? "?" : error;
+  if (!messages.LoadFromFile(DataFolder() + "Messages.txt", &error)) return error.empty() ? "?" : error;
   return {};
 }
 
 }  // namespace
 
-TShell::TShell(std::string folder) : TShell(std::move(folder), PageCatalogue()) {}
+TShell::TShell(std::string folder, std::string stateFolder)
+    : TShell(std::move(folder), std::move(stateFolder), PageCatalogue()) {}
 
-TShell::TShell(std::string folder, const TCatalogue& catalogue)
+TShell::TShell(std::string folder, std::string stateFolder, const TCatalogue& catalogue)
     : folder_(std::move(folder)),
+      stateFolder_(stateFolder.empty() ? folder_ : std::move(stateFolder)),
       device_(out_),
       messagesError_(LoadMessages(messages_)),
       identity_{9, 999, 999},
@@ -207,7 +210,7 @@ void TShell::LogLine(const std::string& text, bool showInWindow) {
 bool TShell::OpenLog() {
   std::string error;
   // The log holds the master code of every connection: a new one is its owner's only.
-  logFile_ = OpenForAppend(folder_ + "log.txt", error);
+  logFile_ = OpenForAppend(stateFolder_ + "log.txt", error);
   if (!logFile_) return false;
   const std::string frame =
       "\r\n" + kRuler + "\r\n" + LogTimeStamp() + W(" Начали процесс протоколирования") + "\r\n" + kRuler + "\r\n";

@@ -49,9 +49,10 @@ class TShellView {
 
 class TShell : public TUiBridge {
  public:
-  // folder: where "current.ini" and "log.txt" live, ending with '/'.
-  explicit TShell(std::string folder);
-  TShell(std::string folder, const TCatalogue& catalogue);
+  // folder: where "current.ini" lives, ending with '/'; stateFolder: where "log.txt" goes
+  // (empty: the same folder).
+  explicit TShell(std::string folder, std::string stateFolder = {});
+  TShell(std::string folder, std::string stateFolder, const TCatalogue& catalogue);
   ~TShell() override;
 
   void SetView(TShellView* view) { view_ = view; }
@@ -176,6 +177,7 @@ class TShell : public TUiBridge {
   std::string SettingsPath() const { return folder_ + "current.ini"; }
 
   std::string folder_;
+  std::string stateFolder_;
   TShellView* view_ = nullptr;
   TOutArray out_;
   TDevZorvan device_;

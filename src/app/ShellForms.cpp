@@ -23,6 +23,7 @@ const std::vector<TCommandInfo>& MainCommands() {
       {"tbtnCalcel", nullptr, "Остановить чтение/запись настроек", "", true},
       {nullptr, "mnuSave", "Сохранить", "Ctrl+S", true},
       {nullptr, "mnuLoad", "Загрузить", "Ctrl+L", true},
+      {nullptr, "mnuCompare", "Сравнить с файлом...", "", false},
       {nullptr, "N5", "Обновление прошивки", "", true},
       {nullptr, "mnuUpdate", "Обновление версии прошивки из файла", "", true},
       {nullptr, "mnuAbout", "О программе", "F1", true},
@@ -33,7 +34,7 @@ const std::vector<TCommandInfo>& MainCommands() {
 
 const std::vector<TMenuInfo>& MainMenus() {
   static const std::vector<TMenuInfo> menus = {
-      {"mnuFile", "Файл", {"mnuExit"}},
+      {"mnuFile", "Файл", {"mnuCompare", "-", "mnuExit"}},
       {"mnuConnections", "Соединение", {"mnuConnect", "mnuDisconnect"}},
       {"N4", "Панель", {"mnuRead", "mnuWrite", "-", "mnuReadAll", "mnuWriteAll", "-", "mnuUpdate", "N5"}},
       {"mnuProperties", "Настройки", {"mnuSave", "mnuLoad", "-", "N1", "N2"}},
@@ -72,7 +73,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
 const std::vector<const char*>& TMainForm::ConnectedCommands() {
   static const std::vector<const char*> names = {
       "mnuDisconnect", "tbtnDisconnect", "tbtnRead", "tbtnWrite", "tbtnReadAll", "tbtnWriteAll", "tbtnDefault",
-      "tbtnDefaultAll", "mnuRead", "mnuWrite", "mnuReadAll", "mnuWriteAll", "N1", "N2"};
+      "tbtnDefaultAll", "mnuRead", "mnuWrite", "mnuReadAll", "mnuWriteAll", "N1", "N2", "mnuCompare"};
   return names;
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "base/Cp1251.h"
+#include "cli/CliDiff.h"
 #include "cli/CliFlash.h"
 #include "base/FileAccess.h"
 #include "base/IniFile.h"
@@ -41,6 +42,9 @@ const char* const kUsageText =
     "  hold SECONDS   connect and keep the connection for SECONDS\n"
     "  read PAGE|all --save FILE   read a page (formCommon ...) or all pages into a settings file\n"
     "  write PAGE|all --load FILE  write a page or all pages from a settings file\n"
+    "  diff --load FILE            read from the panel every page the settings file holds and print\n"
+    "                              each difference: page, field, the file's value, the panel's value;\n"
+    "                              exit 0 when equal, 1 when different or a page could not be read\n"
     "  flash [--force]             flash the built-in firmware that suits the panel (offered updates\n"
     "                              only, unless --force); a progress line goes to standard error\n"
     "  flash --hex FILE            flash an Intel HEX file (checked whole before anything is sent)\n"
@@ -208,6 +212,8 @@ int RunCli(const std::vector<std::string>& args) {
       return UsageError(options.command + " needs PAGE|all " + flag + " FILE");
     if (!IsPageArgument(options.arguments[0]))
       return UsageError("unknown page " + options.arguments[0] + "; the pages are " + PageArgumentList());
+  } else if (options.command == "diff") {
+    if (options.arguments.size() != 2 || options.arguments[0] != "--load") return UsageError("diff needs --load FILE");
   } else if (options.command == "flash") {
     const auto& a = options.arguments;
     if (!(a.empty() || (a.size() == 1 && a[0] == "--force") || (a.size() == 2 && a[0] == "--hex")))
@@ -228,6 +234,8 @@ int RunCli(const std::vector<std::string>& args) {
 
   if (options.command == "write")
     if (auto failed = CheckLoadFile(options.arguments[2])) return *failed;
+  if (options.command == "diff")
+    if (auto failed = CheckLoadFile(options.arguments[1])) return *failed;
   if (options.command == "read")
     if (auto failed = CheckSaveFile(options.arguments[2])) return *failed;
 
@@ -268,6 +276,8 @@ int RunCli(const std::vector<std::string>& args) {
     request.page = options.arguments[0];
     request.file = options.arguments[2];
     status = RunPages(connection, request);
+  } else if (options.command == "diff") {
+    status = RunDiff(connection, options.arguments[1]);
   } else if (options.command == "flash") {
     TFlashRequest request;
     request.force = !options.arguments.empty() && options.arguments[0] == "--force";

@@ -11,7 +11,7 @@ void Say(const std::string& cp1251) { std::fprintf(stderr, "%s\n", Cp1251ToUtf8(
 TCliShell::TCliShell(TCliConnection connection) : TCliShell(std::move(connection), PageCatalogue()) {}
 
 TCliShell::TCliShell(TCliConnection connection, const TCatalogue& catalogue)
-    : connection_(std::move(connection)), shell_("./", catalogue), view_(shell_) {
+    : connection_(std::move(connection)), shell_("./", {}, catalogue), view_(shell_) {
   view_.tickMs = 50;
   view_.onMessage = [](const std::string& text) { Say(text); };
   view_.onError = [](const std::string& caption, const std::string& text) { Say(caption + ": " + text); };
@@ -70,7 +70,8 @@ int TCliShell::Failure(const std::string& fallback) {
   const std::string status = shell_.Splash()["Panel2"].Text();
   if (!shell_.LastPortFailure().empty()) {
     if (status.find(W("Ошибка при открытии")) != std::string::npos)
-      Say(status + " (" + shell_.LastPortFailure() + ")");
+      Say(status.find(shell_.LastPortFailure()) != std::string::npos ? status
+                                                                      : status + " (" + shell_.LastPortFailure() + ")");
     else
       Say(W("Ошибка COM порта ") + connection_.port + ": " + shell_.LastPortFailure());
     return kExitPortFailed;

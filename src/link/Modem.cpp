@@ -457,7 +457,8 @@ void TModem::OpenPort() {
   } catch (const EDeviceError& error) {
     if (portFailure_.empty()) portFailure_ = error.what();  // the first failure is the cause
     Log(W(" # !!! Ошибка открытия COM порта: ") + error.what(), true, true);
-    host_.ConnectStatus(W("Ошибка при открытии COM порта: ") + portName_);
+    // The reason (a busy port, a group the user is not in and its fix) is what the user acts on.
+    host_.ConnectStatus(W("Ошибка при открытии COM порта: ") + portName_ + "\n" + error.what());
     Terminate();
   }
 }

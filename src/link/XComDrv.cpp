@@ -14,6 +14,7 @@
 
 #include "base/Cp1251.h"
 #include "base/FileAccess.h"
+#include "link/PortAccess.h"
 
 namespace zorvan {
 namespace {
@@ -21,6 +22,14 @@ namespace {
 // The texts reach the user (log, progress dialog, command-line tool): Russian, in cp1251.
 std::string NotOpened() { return W("Порт не открыт."); }
 std::string ControlBlockRefused() { return W("Не удалось установить параметры порта."); }
+
+// The exclusive mode stays on the device while anyone else holds it open (a pseudo-terminal's
+// other side): without clearing it, the next program of an ordinary user gets "busy".
+void ReleaseDevice(int fd) {
+  ::ioctl(fd, TIOCNXCL);
+  ::flock(fd, LOCK_UN);
+  ::close(fd);
+}
 
 std::int64_t ElapsedMs(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -71,7 +80,7 @@ unsigned BaudRateValue(TBaudRate rate) {
 }
 
 TXComm::~TXComm() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) ReleaseDevice(fd_);
 }
 
 void TXComm::SetBaudRate(TBaudRate rate) {
@@ -118,8 +127,14 @@ void TXComm::Open() {
   const std::string cannotOpen = W("Не удалось открыть порт ") + Utf8ToCp1251(deviceName_) + ": ";
   const std::string busy = W("порт занят другой программой");
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  // A port another program opened exclusively refuses with EBUSY.
-  if (fd < 0) throw EDeviceError(65535, cannotOpen + (errno == EBUSY ? busy : SystemErrorText(errno)));
+  if (fd < 0) {
+    const int error = errno;
+    // A port another program opened exclusively refuses with EBUSY; a port of a group the
+    // user is not in refuses with EACCES, and the user is told which group.
+    if (error == EBUSY) throw EDeviceError(65535, cannotOpen + busy);
+    if (error == EACCES || error == EPERM) throw EDeviceError(65535, cannotOpen + PortAccessAdvice(PortAccessFacts(path)));
+    throw EDeviceError(65535, cannotOpen + SystemErrorText(error));
+  }
   // TIOCEXCL alone does not stop root; the lock on the descriptor does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
@@ -135,7 +150,7 @@ void TXComm::Open() {
   try {
     ApplySettings();
   } catch (...) {
-    ::close(fd_);
+    ReleaseDevice(fd_);
     fd_ = -1;
     throw;
   }
@@ -182,8 +197,7 @@ void TXComm::Close() {
   RequireOpen();
   int fd = fd_;
   fd_ = -1;
-  ::flock(fd, LOCK_UN);
-  ::close(fd);
+  ReleaseDevice(fd);
 }
 
 int TXComm::InQueueCount() {

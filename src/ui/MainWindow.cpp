@@ -19,9 +19,11 @@
 
 #include "base/Cp1251.h"
 #include "ui/PageViews.h"
+#include "ui/PortList.h"
 #include "link/Modem.h"
 #include "sim/VirtualPanel.h"
 #include "ui/Binder.h"
+#include "ui/CompareWindow.h"
 #include "ui/UpdateDialogs.h"
 #include "ui_ConnectDialog.h"
 #include "ui_MainWindow.h"
@@ -47,8 +49,8 @@ QIcon CommandIcon(const QStyle* style, const char* button) {
 
 QString MainWindow::VirtualPanelPort() { return QString::fromUtf8(sim::kPortListEntry); }
 
-MainWindow::MainWindow(const std::string& folder, QWidget* parent)
-    : TShellOwner(folder),
+MainWindow::MainWindow(const std::string& folder, QWidget* parent, const std::string& stateFolder)
+    : TShellOwner(folder, stateFolder),
       QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       connectUi_(std::make_unique<Ui::ConnectDialog>()),
@@ -98,6 +100,7 @@ MainWindow::MainWindow(const std::string& folder, QWidget* parent)
   shell_.wakeUi = [this] { QMetaObject::invokeMethod(this, [this] { shell_.Tick(); }, Qt::QueuedConnection); };
   shell_.Start();
   firmware_ = std::make_unique<TFirmwareWindows>(shell_, *this);
+  compare_ = std::make_unique<TCompareWindow>(shell_, *this, *this);
   LoadPlacement();
   connect(&timer_, &QTimer::timeout, this, [this] {
     timer_.stop();
@@ -174,12 +177,7 @@ void MainWindow::FillPorts() {
   // answers. A serial port that merely exists may have no panel behind it.
   if (!typed.empty()) ports.SetText(typed);
   else ports.SetItemIndex(0);
-  for (int i = 0; i < connectUi_->ComPorts->count(); ++i) {
-    const auto all = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : all)
-      if (connectUi_->ComPorts->itemText(i) == info.systemLocation() && !info.description().isEmpty())
-        connectUi_->ComPorts->setItemData(i, info.description(), Qt::ToolTipRole);
-  }
+  ShowPortDetails(*connectUi_->ComPorts);
 }
 
 int MainWindow::ExecModal(TForm& form) {

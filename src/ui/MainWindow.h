@@ -18,6 +18,7 @@ class TerminalForm;
 
 namespace zorvan {
 class TFirmwareWindows;
+class TCompareWindow;
 namespace sim {
 class TVirtualPanel;
 }
@@ -27,14 +28,15 @@ class TVirtualPanel;
 // widgets still find their controls alive.
 class TShellOwner {
  protected:
-  explicit TShellOwner(const std::string& folder) : shell_(folder) {}
+  TShellOwner(const std::string& folder, const std::string& stateFolder) : shell_(folder, stateFolder) {}
   TShell shell_;
 };
 
 class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
  public:
-  // folder: where the settings files live, ending with '/'.
-  explicit MainWindow(const std::string& folder, QWidget* parent = nullptr);
+  // folder: where the settings files live, ending with '/'; stateFolder: where "log.txt" goes
+  // (empty: the same folder).
+  explicit MainWindow(const std::string& folder, QWidget* parent = nullptr, const std::string& stateFolder = {});
   ~MainWindow() override;
 
   TShell& Shell() { return shell_; }
@@ -42,6 +44,7 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   QDialog* SplashView() { return splashView_.get(); }
   QDialog* TerminalView() { return terminalView_.get(); }
   TFirmwareWindows& Firmware() { return *firmware_; }
+  TCompareWindow& Compare() { return *compare_; }
 
   // The port list entry of the built-in virtual panel.
   static QString VirtualPanelPort();
@@ -88,6 +91,7 @@ class MainWindow : private TShellOwner, public QMainWindow, public TShellView {
   std::map<std::string, QWidget*> pageViews_;
   std::unique_ptr<sim::TVirtualPanel> virtualPanel_;
   std::unique_ptr<TFirmwareWindows> firmware_;
+  std::unique_ptr<TCompareWindow> compare_;
   bool virtualPanelModem_ = false;
   QTimer timer_;
   bool closed_ = false;

@@ -1,29 +1,11 @@
 // zorvan-config: the configuration program of the Zorvan GSM/GPRS alarm panel.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-#include <unistd.h>
 
-#include "base/ValueHelpers.h"
+#include "base/ProgramFolders.h"
 #include "ui/Binder.h"
 #include "ui/MainWindow.h"
 #include "ui/Translation.h"
-
-namespace {
-
-// Settings live beside the program; when that folder cannot be written, in the user's
-// configuration folder.
-std::string SettingsFolder() {
-  const std::string beside = zorvan::ProgramFolder();
-  if (access(beside.c_str(), W_OK) == 0) return beside;
-  QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  QDir().mkpath(config);
-  return QDir(config).absolutePath().toStdString() + "/";
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -39,7 +21,8 @@ int main(int argc, char** argv) {
   options.addOption(port);
   options.addOption(virtualPanel);
   options.process(app);
-  zorvan::MainWindow window(SettingsFolder());
+  const zorvan::TProgramFolders folders = zorvan::ProgramFolders("zorvan-config");
+  zorvan::MainWindow window(folders.config, nullptr, folders.state);
   if (options.isSet(port))
     window.Shell().ConnectDialog().Ports().SetText(zorvan::FromQt(options.value(port)));
   else if (options.isSet(virtualPanel))

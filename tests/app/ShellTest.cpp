@@ -189,6 +189,30 @@ TEST_F(ShellFixture, FailedConnectLeavesNoVersionInTheStatusBar) {
   EXPECT_EQ(shell.Main().StatusBar().Items()[3], "");
 }
 
+TEST_F(ShellFixture, AnInstalledProgramKeepsSettingsAndLogInTheUsersFolders) {
+  const fs::path config = dir / "config", state = dir / "state";
+  fs::create_directories(config);
+  fs::create_directories(state);
+  for (int run = 0; run < 2; ++run) {
+    TShell shell(config.string() + "/", state.string() + "/");
+    THeadlessView view(shell);
+    shell.SetView(&view);
+    shell.Start();
+    if (run == 0) {
+      shell.Main()["mnuLog"].Click();
+      shell.ConnectDialog().MasterKey().SetText("1234");
+    } else {
+      // The second start reads back what the first one left.
+      EXPECT_EQ(shell.ConnectDialog().MasterKey().Text(), "1234");
+    }
+    shell.Close();
+  }
+  EXPECT_TRUE(fs::exists(config / "current.ini"));
+  EXPECT_TRUE(fs::exists(state / "log.txt"));
+  EXPECT_FALSE(fs::exists(config / "log.txt"));
+  EXPECT_FALSE(fs::exists(state / "current.ini"));
+}
+
 TEST_F(ShellFixture, SettingsAndLogFilesAreTheOwnersOnly) {
   auto mode = [&](const char* name) {
     struct stat st {};

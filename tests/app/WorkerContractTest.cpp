@@ -27,7 +27,7 @@ double SecondsSince(Clock::time_point start) {
 
 struct Program {
   Program(const std::string& folder, const TCatalogue& catalogue = PageCatalogue())
-      : shell(folder, catalogue), view(shell) {
+      : shell(folder, {}, catalogue), view(shell) {
     shell.SetView(&view);
     view.tickMs = 5;
     view.progressLimitMs = 20000;

@@ -25,12 +25,15 @@
 #include <QStackedWidget>
 #include <QMessageBox>
 #include <QSplitter>
+#include <QTableWidget>
 
 #include "base/Cp1251.h"
 #include "base/IniFile.h"
 #include "link/Clock.h"
 #include "ui/Binder.h"
+#include "ui/CompareWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/PortList.h"
 #include "ui/Translation.h"
 
 using namespace zorvan;
@@ -55,6 +58,8 @@ class MainWindowTest : public QObject {
   void engineerNumbersTakeTheWindowColourWhenEnabled();
   void firstStartOffersTheVirtualPanel();
   void pagesFitTheDefaultWindow();
+  void portDetailsNameTheAdapter();
+  void compareWithAFileListsTheDifferenceAndOpensItsPage();
 };
 
 static QString StatusText(QMainWindow& w, int panel) {
@@ -526,6 +531,53 @@ void MainWindowTest::pagesFitTheDefaultWindow() {
     if (qEnvironmentVariableIsSet("ZORVAN_SHOT_DIR"))
       window.grab().save(qEnvironmentVariable("ZORVAN_SHOT_DIR") + "/page-" + scroll->widget()->objectName() + ".png");
   }
+  window.close();
+}
+
+void MainWindowTest::portDetailsNameTheAdapter() {
+  struct Case {
+    const char *description, *manufacturer, *serial, *expected;
+  };
+  const Case cases[] = {
+      {"FT232R USB UART", "FTDI", "A10K3B2C", "FT232R USB UART (FTDI), серийный номер A10K3B2C"},
+      {"Prolific USB-Serial Controller", "Prolific Technology Inc.", "", "Prolific USB-Serial Controller"},
+      {"", "", "0001", "серийный номер 0001"},
+      {"", "QinHeng Electronics", "", "QinHeng Electronics"},
+      {" ", "", "", ""},
+  };
+  for (const Case& c : cases)
+    QCOMPARE(PortDetailText(QString::fromUtf8(c.description), QString::fromUtf8(c.manufacturer),
+                            QString::fromUtf8(c.serial)),
+             QString::fromUtf8(c.expected));
+}
+
+void MainWindowTest::compareWithAFileListsTheDifferenceAndOpensItsPage() {
+  QTemporaryDir dir;
+  const std::string file = dir.path().toStdString() + "/site.ini";
+  TIniFile ini;
+  ini.WriteString("formCommon", "etO", "0049");
+  ini.WriteString("formOuts", "SyrenTimeComboBoxText", "30");
+  QVERIFY(ini.SaveToFile(file));
+  MainWindow window(dir.path().toStdString() + "/");
+  window.resize(1000, 700);
+  window.show();
+  auto* compare = window.findChild<QAction*>("mnuCompare");
+  QVERIFY(compare && !compare->isEnabled());  // only while connected
+  QVERIFY(ConnectToVirtualPanel(window));
+  QVERIFY(compare->isEnabled());
+  auto* object = window.findChild<QLineEdit*>("etO");
+  object->setText("1234");  // the window's own edits are not what is compared
+  window.Compare().autoFile = file;
+  compare->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(window.Compare().View()->isVisible(), 20000);
+  QTableWidget* table = window.Compare().Table();
+  QCOMPARE(table->rowCount(), 1);
+  const QStringList expected = {"Общие настройки", "Номер объекта", "0049", "0050"};
+  for (int column = 0; column < 4; ++column) QCOMPARE(table->item(0, column)->text(), expected[column]);
+  window.Shell().ShowPage(TPageId::Outs);
+  emit table->cellActivated(0, 1);
+  QVERIFY(window.Shell().Device().CurrentPage() == TPageId::Common);
+  QCOMPARE(object->text(), QString("0050"));
   window.close();
 }
 
