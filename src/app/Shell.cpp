@@ -101,7 +101,12 @@ void TShell::Start() {
   struct stat st {};
   // An empty file holds nothing to lose: it starts like a missing one.
   const bool empty = ::stat(SettingsPath().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
-  if (!empty && !settings_.LoadFromFile(SettingsPath(), &error)) KeepUnreadableSettings(error);
+  if (!empty && !settings_.LoadFromFile(SettingsPath(), &error)) {
+    KeepUnreadableSettings(error);
+  } else if (const std::string problems = CheckSettings(settings_, SettingsPath()); !problems.empty()) {
+    KeepUnreadableSettings(problems);
+    settings_.Clear();
+  }
   connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
   // Without the event texts the program still works; the log says why they are missing.
   std::string messagesError;
@@ -409,7 +414,24 @@ void TShell::SaveSettings(TIniFile& ini) const {
   for (TPageId page : Catalogue().save) pages_.Page(page).SaveToIni(ini);
 }
 
-bool TShell::LoadSettings(const TIniFile& ini) {
+std::string TShell::CheckSettings(const TIniFile& ini, const std::string& path) const {
+  std::string text;
+  for (TPageId id : Catalogue().load) {
+    const TPage& page = pages_.Page(id);
+    std::vector<TFileProblem> problems;
+    page.CheckFile(ini, problems);
+    for (const TFileProblem& p : problems)
+      text += (text.empty() ? "" : "\n") + QuotedPath(path) + ": [" + page.Name() + "] " + p.key + "=" + p.value +
+              ": " + p.why;
+  }
+  return text;
+}
+
+bool TShell::LoadSettings(const TIniFile& ini, const std::string& path) {
+  if (const std::string problems = CheckSettings(ini, path); !problems.empty()) {
+    if (view_) view_->ShowError("Error", W("Файл настроек не загружен, ничего не изменено. Недопустимые значения:\n") + problems);
+    return false;
+  }
   TDebugSettings debug;
   LoadConnectSettings(ini, connect_, debug);
   if (debug.log && !logFile_) {
@@ -452,7 +474,7 @@ void TShell::LoadSettingsCommand() {
     view_->ShowError("Error", path + W(": в файле нет ни одного раздела настроек программы; ничего не загружено"));
     return;
   }
-  LoadSettings(ini);
+  LoadSettings(ini, path);
 }
 
 void TShell::SendTerminalLine() {

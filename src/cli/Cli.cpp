@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -187,6 +188,12 @@ int RunCli(const std::vector<std::string>& args) {
     }
   }
   if (i >= args.size()) return UsageError("no command given");
+  // The port driver looks for a bare name under /dev; a relative path names a file here.
+  if (!options.port.empty() && options.port[0] != '/') {
+    const bool here = options.port.find('/') != std::string::npos ||
+                      (::access(options.port.c_str(), F_OK) == 0 && ::access(("/dev/" + options.port).c_str(), F_OK) != 0);
+    if (here) options.port = std::filesystem::absolute(options.port).lexically_normal().string();
+  }
   options.command = args[i];
   options.arguments.assign(args.begin() + static_cast<long>(i) + 1, args.end());
 

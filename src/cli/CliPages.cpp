@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 #include "pages/Catalogue.h"
 
 namespace zorvan {
@@ -39,10 +40,59 @@ std::string PageArgumentList() {
   return list;
 }
 
+namespace {
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+// What a write from the file may send: the pages it holds and, on them, the fields it holds.
+// Says which pages and keys the file leaves out, since the panel keeps those as they are.
+TWriteScope ScopeOf(const TShell& shell, const TIniFile& ini, std::vector<const TPageEntry*>& pages,
+                    const std::string& file) {
+  TWriteScope scope;
+  std::vector<std::string> leftOut;
+  std::vector<const TPageEntry*> held;
+  for (const TPageEntry* entry : pages) {
+    if (!ini.SectionExists(entry->name)) {
+      leftOut.push_back(entry->name);
+      continue;
+    }
+    held.push_back(entry);
+    scope.pages.insert(entry->id);
+    const TPage& page = *shell.FindPage(entry->name);
+    for (const auto& control : page.Controls())
+      if (page.StoredAs(*control) != TStored::None && page.FileHolds(ini, *control))
+        scope.fields.insert({page.Name(), control->Name()});
+    const std::vector<std::string> missing = page.MissingKeys(ini);
+    if (!missing.empty())
+      Say(file + ": [" + entry->name + W("] нет ключей ") + Joined(missing) +
+          W(": что от них зависит, не отправляется, панель сохранит свои значения"));
+  }
+  if (!leftOut.empty() && !held.empty())
+    Say(file + W(": в файле нет настроек страниц ") + Joined(leftOut) + W("; они не записываются"));
+  pages = held;
+  return scope;
+}
+
+// The page's section alone, in the form the program writes it.
+std::string SectionBytes(const TPage& page) {
+  TIniFile ini;
+  page.SaveToIni(ini);
+  return ini.ToBytes();
+}
+
+}  // namespace
+
 int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   TCliShell cli(connection);
   TShell& shell = cli.Shell();
-  const std::vector<const TPageEntry*> pages = RequestedPages(request);
+  std::vector<const TPageEntry*> pages = RequestedPages(request);
+  // One page read into a file replaces that page's section only: the rest is kept byte for byte.
+  const bool onePage = request.page != "all";
+  std::string kept;
   if (request.write) {
     // A missing file would load as empty and write nothing but defaults.
     if (access(request.file.c_str(), R_OK) != 0) {
@@ -55,18 +105,36 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
       Say(error);
       return kExitUsage;
     }
-    // Nothing is sent from a file that does not hold every page it would write.
-    std::string missing;
-    for (const TPageEntry* entry : pages)
-      if (!ini.SectionExists(entry->name)) missing += std::string(missing.empty() ? "" : ", ") + entry->name;
-    if (!missing.empty()) {
-      Say(request.file + W(": в файле нет настроек страниц ") + missing + W("; ничего не отправлено"));
+    // Nothing is sent from a file that holds none of the pages the command would write.
+    const std::string asked = onePage ? request.page : Joined([&] {
+      std::vector<std::string> names;
+      for (const TPageEntry* entry : pages) names.push_back(entry->name);
+      return names;
+    }());
+    // Every value is checked before anything is sent.
+    if (!shell.LoadSettings(ini, request.file)) return kExitUsage;
+    TWriteScope scope = ScopeOf(shell, ini, pages, request.file);
+    if (pages.empty()) {
+      Say(request.file + W(": в файле нет настроек страниц ") + asked + W("; ничего не отправлено"));
       return kExitUsage;
     }
-    if (!shell.LoadSettings(ini)) return kExitUsage;
+    shell.Device().SetWriteScope(std::move(scope));
+  } else if (onePage) {
+    std::string why;
+    const TReadResult read = ReadRegularFile(request.file, TIniFile::kMaxFileBytes, kept, why);
+    if (read == TReadResult::Failed) {
+      Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не прочитан: ") + why + ".");
+      return kExitUsage;
+    }
+    // The page goes into a settings file, or into none.
+    TIniFile existing;
+    if (read == TReadResult::Ok && !existing.LoadFromFile(request.file, &why)) {
+      Say(why);
+      return kExitUsage;
+    }
   }
   if (auto failed = cli.Connect()) return *failed;
-  if (request.page == "all") {
+  if (!onePage) {
     if (request.write) shell.WriteAllPages();
     else shell.ReadAllPages();
   } else {
@@ -75,6 +143,7 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
     else shell.ReadPage();
   }
   cli.WaitIdle();
+  shell.Device().SetWriteScope(std::nullopt);
   if (!cli.Alive()) {
     // The shell has said what reached the panel (a message on standard error).
     const int status = cli.Failure(W("Связь с панелью потеряна!"));
@@ -92,9 +161,18 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
       Say(request.file + W(": файл не записан, потому что прочитано не всё"));
       return kExitRefused;
     }
+    std::string error;
+    if (onePage) {
+      const std::string bytes =
+          TIniFile::ReplaceSectionText(kept, request.page, SectionBytes(*shell.FindPage(request.page)));
+      if (!ReplaceFile(request.file, bytes, error)) {
+        Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не записан: ") + error + ".");
+        return kExitUsage;
+      }
+      return kExitOk;
+    }
     TIniFile ini;
     shell.SaveSettings(ini);
-    std::string error;
     if (!ini.SaveToFile(request.file, &error)) {
       Say(error);
       return kExitUsage;

@@ -1,5 +1,7 @@
 #include "session/DevZorvan.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -104,15 +106,23 @@ TExchange TDevZorvan::Exchange(const std::string& command, TQuery style) {
     if (Terminated()) result.outcome = TOutcome::LineLost;
     else if (Aborted()) result.outcome = TOutcome::Cancelled;
     else result.outcome = refusal(TOutcome::Silent);
+    // A panel that has stopped answering would cost every remaining parameter its tries.
+    if (result.outcome != TOutcome::Silent) silentInARow_ = 0;
+    else if (++silentInARow_ >= kSilentLimit && all_) {
+      panelSilent_ = true;
+      Abort();
+    }
     return result;
   }
+  silentInARow_ = 0;
   if (!worker_->CheckReply(false, reply, 3, code)) {
     result.outcome = TOutcome::LineLost;
     return result;
   }
-  // Without a required "OK" a refusal still ends the wait; it is no value.
+  // Without a required "OK" a refusal still ends the wait; it is no value. Nor is anything
+  // else a read brings without its "OK".
   if (!Contains(reply, "OK")) {
-    const TOutcome outcome = refusal(TOutcome::Done);
+    const TOutcome outcome = refusal(style == TQuery::ToEdit ? TOutcome::Unreadable : TOutcome::Done);
     if (outcome != TOutcome::Done) {
       result.outcome = outcome;
       return result;
@@ -312,6 +322,8 @@ void TDevZorvan::RunAll(bool write) {
   all_ = true;
   DisableControls();
   ClearAbort();
+  silentInARow_ = 0;
+  panelSilent_ = false;
   bool stopped = false;
   auto show = [&](TPageId page) {
     SetCurrentPage(page);
@@ -324,6 +336,8 @@ void TDevZorvan::RunAll(bool write) {
     out_.PostLog(kRuler, false, false);
     out_.PostLog(write ? W("Пишем всё") : W("Читаем всё"), false, true);
     for (TPageId page : write ? catalogue.writeAll : catalogue.readAll) {
+      // A settings file that holds only some pages writes only those.
+      if (write && writeScope_ && !writeScope_->pages.count(page)) continue;
       show(page);
       if (write) WritePage();
       else ReadPage();
@@ -333,6 +347,13 @@ void TDevZorvan::RunAll(bool write) {
       }
     }
     cancellable_.store(false);
+    if (panelSilent_) {
+      const std::string text = W("Панель перестала отвечать: ") + std::to_string(kSilentLimit) +
+                               W(" параметра подряд остались без ответа. ") +
+                               (write ? W("Запись всех параметров прервана.") : W("Чтение всех параметров прервано."));
+      out_.PostLog(" # !!! " + text, true, true);
+      out_.PostMessageBox(text);
+    }
     if (!stopped) {
       show(TPageId::Common);
       out_.PostLog(write ? W("Окончили писать всё") : W("Окончили читать всё"), false, true);
@@ -535,7 +556,13 @@ void TDevZorvan::ConnectSequence() {
       out_.PostStatus("AT45DB161D", 3);
       if ((variant_ == 0 && build_ >= 14) || variant_ > 0) {
         std::string typepan;
-        if (Query("+typepan", typepan, true, "OK\r", 4500, 3)) {
+        // Flags taken from a garbled reply would change the update offer: such a reply counts
+        // as no reply, and both flags stay clear.
+        const bool read = Query("+typepan", typepan, true, "OK\r", 4500, 3);
+        const bool readable = typepan.size() >= 4 && typepan.find_first_not_of("0123456789", 0) >= 4 &&
+                              std::all_of(typepan.begin(), typepan.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+        if (read && !readable) out_.PostLog(W(" # Непонятный ответ на +typepan: ") + typepan, true, true);
+        if (read && readable) {
           if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
           if (typepan.size() >= 2 && typepan.compare(0, 2, "00") == 0) {
             typepanB_ = 1;

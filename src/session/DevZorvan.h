@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +53,14 @@ struct TFirmwareResume {
   std::uint64_t image = 0;
 };
 
+// What a write from a settings file may send: the pages the file holds and, on them, the
+// fields it holds (page name, control name). A write from the window has none: it sends all.
+struct TWriteScope {
+  std::set<TPageId> pages;
+  std::set<std::pair<std::string, std::string>> fields;
+  bool Holds(const TControl& field) const { return fields.count({field.FormName(), field.Name()}) > 0; }
+};
+
 class TDevZorvan : public TDevice {
  public:
   using TOperation = std::function<void(TDevZorvan&)>;
@@ -90,8 +100,16 @@ class TDevZorvan : public TDevice {
   // The worker sits in its suppressed idle step and sends nothing (the line is lent out).
   bool IdleParked() const { return idleParked_.load(); }
 
-  // One exchange of a parameter in a query style, classified. Sets no colour and no flag.
+  // One exchange of a parameter in a query style, classified. Sets no colour; in a read-all or
+  // write-all a few parameters in a row without an answer set the abort flag (PanelSilent).
   TExchange Exchange(const std::string& command, TQuery style);
+  // Parameters in a row that met silence before a read-all or write-all gives up.
+  static constexpr int kSilentLimit = 3;
+  bool PanelSilent() const { return panelSilent_; }
+
+  // Set on the UI thread before a write request from a settings file, cleared after it.
+  void SetWriteScope(std::optional<TWriteScope> scope) { writeScope_ = std::move(scope); }
+  const TWriteScope* WriteScope() const { return writeScope_ ? &*writeScope_ : nullptr; }
 
   // Query operations.
   bool Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator, int timeoutMs,
@@ -178,6 +196,9 @@ class TDevZorvan : public TDevice {
   std::int64_t lastIdleWorkMs_ = 0;
   int keepAliveSeconds_ = 60;
   TFirmwareResume resume_;
+  int silentInARow_ = 0;
+  bool panelSilent_ = false;
+  std::optional<TWriteScope> writeScope_;
   bool terminalAnswered_ = false;
   std::string terminalReply_;
 };

@@ -35,7 +35,7 @@ TPageRun::TPageRun(TDevZorvan& device, const TPage& page, const char* failureLin
     : device_(device), page_(page), failureLine_(W(failureLine)) {}
 
 TPageRun::~TPageRun() {
-  if (device_.Aborted()) device_.Out().PostLog(W(" # Операция отменена"), true, true);
+  if (device_.Aborted() && !device_.PanelSilent()) device_.Out().PostLog(W(" # Операция отменена"), true, true);
   if (failures_ > 0 || broken_) device_.Out().PostLog(failureLine_, true, true);
 }
 
@@ -108,18 +108,38 @@ bool TPageRun::Read(const TParam& param) {
     Failed(status, param.read, TOutcome::Unreadable);
     return false;
   }
+  // A text the field could not hold (control bytes, the wrong alphabet, too long) is no value.
+  const bool text = param.field->IsA(TControlKind::Edit) || param.field->IsA(TControlKind::MaskEdit);
+  if (text && !AcceptValue(*param.field, *shown)) {
+    device_.Out().PostLog(W(" # Непонятный ответ на ") + param.read + ": " + result.value, true, true);
+    Failed(status, param.read, TOutcome::Unreadable);
+    return false;
+  }
   device_.Out().PostText(*param.field, *shown);
   Succeeded(status);
   return true;
+}
+
+bool TPageRun::Holds(std::initializer_list<const TControl*> fields, const std::string& command) {
+  const TWriteScope* scope = device_.WriteScope();
+  if (!scope) return true;
+  std::string missing;
+  for (const TControl* field : fields)
+    if (!scope->Holds(*field)) missing += (missing.empty() ? "" : ", ") + field->Name();
+  if (missing.empty()) return true;
+  device_.Out().PostLog(W(" # Не отправлено ") + CommandName(command) + W(": в файле нет ") + missing, true, true);
+  return false;
 }
 
 bool TPageRun::Write(const TParam& param) {
   if (param.writeStyle == TQuery::None || param.write.empty() || !Applies(param)) return true;
   const TControl& status = StatusOf(*param.field);
   if (Stopped()) return false;
+  if (!Holds({param.field}, param.write)) return true;
   if (const auto filled = param.codec->Fill(Values()[*param.field])) Show(*param.field, *filled);
   const auto value = param.codec->Encode(Values()[*param.field]);
-  if (!value) {
+  const bool text = param.field->IsA(TControlKind::Edit) || param.field->IsA(TControlKind::MaskEdit);
+  if (!value || (text && !AcceptValue(*param.field, Values()[*param.field].text))) {
     Failed(status, param.write, TOutcome::Invalid);
     return false;
   }

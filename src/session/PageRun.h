@@ -2,6 +2,7 @@
 // One page operation on the worker: the read or write steps of a page with the abort checks,
 // the status colours, the record of every parameter that failed and the page's one failure
 // log line. Table rows and hand-written steps go through the same helpers.
+#include <initializer_list>
 #include <string>
 
 #include "model/Page.h"
@@ -45,6 +46,9 @@ class TPageRun {
   // A whole step: pending, exchange, then succeeded or failed; returns the exchange.
   TExchange Step(const TControl& status, const std::string& command, TQuery style, const std::string& shownCommand);
 
+  // A write from a settings file sends a command only when the file holds every field it
+  // carries; otherwise the log names what the file lacks and the panel keeps its value.
+  bool Holds(std::initializer_list<const TControl*> fields, const std::string& command);
   // Whether the connected panel has the parameter.
   bool Applies(const TParam& param) const;
   int FailureCount() const { return failures_; }
