@@ -13,6 +13,9 @@ std::string CommandName(const std::string& command) {
   return equals == std::string::npos ? command : command.substr(0, equals);
 }
 
+// A field that holds a text of its own, which a value from outside must be able to be.
+bool HoldsText(const TControl& field) { return field.IsA(TControlKind::Edit) || field.IsA(TControlKind::MaskEdit); }
+
 const TControl& StatusOf(const TControl& field) { return field.StatusLabel() ? *field.StatusLabel() : field; }
 
 }  // namespace
@@ -109,8 +112,7 @@ bool TPageRun::Read(const TParam& param) {
     return false;
   }
   // A text the field could not hold (control bytes, the wrong alphabet, too long) is no value.
-  const bool text = param.field->IsA(TControlKind::Edit) || param.field->IsA(TControlKind::MaskEdit);
-  if (text && !AcceptValue(*param.field, *shown)) {
+  if (HoldsText(*param.field) && !AcceptValue(*param.field, *shown)) {
     device_.Out().PostLog(W(" # Непонятный ответ на ") + param.read + ": " + result.value, true, true);
     Failed(status, param.read, TOutcome::Unreadable);
     return false;
@@ -138,8 +140,7 @@ bool TPageRun::Write(const TParam& param) {
   if (!Holds({param.field}, param.write)) return true;
   if (const auto filled = param.codec->Fill(Values()[*param.field])) Show(*param.field, *filled);
   const auto value = param.codec->Encode(Values()[*param.field]);
-  const bool text = param.field->IsA(TControlKind::Edit) || param.field->IsA(TControlKind::MaskEdit);
-  if (!value || (text && !AcceptValue(*param.field, Values()[*param.field].text))) {
+  if (!value || (HoldsText(*param.field) && !AcceptValue(*param.field, Values()[*param.field].text))) {
     Failed(status, param.write, TOutcome::Invalid);
     return false;
   }

@@ -256,6 +256,37 @@ TEST_F(ShellFixture, AFileWithNoneOfTheProgramsSectionsChangesNothing) {
   EXPECT_NE(program.view.errors[0].find("foreign.ini"), std::string::npos);
 }
 
+// "Загрузить" takes what a file holds and nothing else; a file with a value a typed one could
+// not be loads nothing and says which.
+TEST_F(ShellFixture, LoadingAFileChangesWhatItHoldsOrNothingAtAll) {
+  Program program(Folder());
+  TShell& shell = program.shell;
+  TPage& common = shell.PageSet().Page(TPageId::Common);
+  TPage& gprs = shell.PageSet().Page(TPageId::GPRS);
+  common["etO"].SetText("1234");
+  common["etKey"].SetText("4321");
+  gprs["etServerPort1"].SetText("3059");
+  program.view.settingsPath = Folder() + "bad.ini";
+  std::ofstream(dir / "bad.ini", std::ios::binary)
+      << "[formCommon]\r\netO=0123\r\n[formGPRS]\r\netServerPort1=99999\r\netSIM1LOGIN=a\x1b" "b\r\n";
+  shell.Main()["mnuLoad"].Click();
+  ASSERT_EQ(program.view.errors.size(), 1u);
+  const std::string said = Cp1251ToUtf8(program.view.errors[0]);
+  EXPECT_NE(said.find("bad.ini\": [formGPRS] etServerPort1=99999"), std::string::npos) << said;
+  EXPECT_NE(said.find("etSIM1LOGIN"), std::string::npos) << said;
+  EXPECT_EQ(common["etO"].Text(), "1234");
+  EXPECT_EQ(gprs["etServerPort1"].Text(), "3059");
+
+  // A one-key section changes that key alone; the page it lacks keeps what it shows.
+  program.view.settingsPath = Folder() + "template.ini";
+  std::ofstream(dir / "template.ini", std::ios::binary) << "[formCommon]\r\netO=0a1b\r\n";
+  shell.Main()["mnuLoad"].Click();
+  EXPECT_EQ(program.view.errors.size(), 1u);
+  EXPECT_EQ(common["etO"].Text(), "0A1B");
+  EXPECT_EQ(common["etKey"].Text(), "4321");
+  EXPECT_EQ(gprs["etServerPort1"].Text(), "3059");
+}
+
 TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
   Program program(Folder());
   TShell& shell = program.shell;
