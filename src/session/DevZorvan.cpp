@@ -559,7 +559,7 @@ void TDevZorvan::ConnectSequence() {
         // Flags taken from a garbled reply would change the update offer: such a reply counts
         // as no reply, and both flags stay clear.
         const bool read = Query("+typepan", typepan, true, "OK\r", 4500, 3);
-        const bool readable = typepan.size() >= 4 && typepan.find_first_not_of("0123456789", 0) >= 4 &&
+        const bool readable = typepan.size() >= 2 && typepan.find_first_not_of("0123456789") >= 2 &&
                               std::all_of(typepan.begin(), typepan.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
         if (read && !readable) out_.PostLog(W(" # Непонятный ответ на +typepan: ") + typepan, true, true);
         if (read && readable) {
