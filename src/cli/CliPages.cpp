@@ -77,11 +77,15 @@ TWriteScope ScopeOf(const TShell& shell, const TIniFile& ini, std::vector<const 
   return scope;
 }
 
-// The page's section alone, in the form the program writes it.
-std::string SectionBytes(const TPage& page) {
-  TIniFile ini;
-  page.SaveToIni(ini);
-  return ini.ToBytes();
+// The file's bytes with the sections the read produced put in place of their old lines; the
+// file's other sections (pages not read, [Update] ...) and every byte of them stay.
+std::string Spliced(std::string bytes, const TIniFile& read) {
+  for (const std::string& section : read.Sections()) {
+    TIniFile one;
+    for (const std::string& key : read.Keys(section)) one.WriteString(section, key, read.ReadString(section, key, ""));
+    bytes = TIniFile::ReplaceSectionText(bytes, section, one.ToBytes());
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -90,7 +94,8 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   TCliShell cli(connection);
   TShell& shell = cli.Shell();
   std::vector<const TPageEntry*> pages = RequestedPages(request);
-  // One page read into a file replaces that page's section only: the rest is kept byte for byte.
+  // A read replaces the sections it reads (one page's, or all of the program's) and keeps the
+  // rest of an existing file byte for byte.
   const bool onePage = request.page != "all";
   std::string kept;
   if (request.write) {
@@ -119,16 +124,16 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
       return kExitUsage;
     }
     shell.Device().SetWriteScope(std::move(scope));
-  } else if (onePage) {
+  } else {
     std::string why;
     const TReadResult read = ReadRegularFile(request.file, TIniFile::kMaxFileBytes, kept, why);
     if (read == TReadResult::Failed) {
       Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не прочитан: ") + why + ".");
       return kExitUsage;
     }
-    // The page goes into a settings file, or into none.
+    // What was read goes into a settings file, or into none: a file of another kind stays.
     TIniFile existing;
-    if (read == TReadResult::Ok && !existing.LoadFromFile(request.file, &why)) {
+    if (read == TReadResult::Ok && !kept.empty() && !existing.LoadFromFile(request.file, &why)) {
       Say(why);
       return kExitUsage;
     }
@@ -161,20 +166,12 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
       Say(request.file + W(": файл не записан, потому что прочитано не всё"));
       return kExitRefused;
     }
-    std::string error;
-    if (onePage) {
-      const std::string bytes =
-          TIniFile::ReplaceSectionText(kept, request.page, SectionBytes(*shell.FindPage(request.page)));
-      if (!ReplaceFile(request.file, bytes, error)) {
-        Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не записан: ") + error + ".");
-        return kExitUsage;
-      }
-      return kExitOk;
-    }
     TIniFile ini;
-    shell.SaveSettings(ini);
-    if (!ini.SaveToFile(request.file, &error)) {
-      Say(error);
+    if (onePage) shell.FindPage(request.page)->SaveToIni(ini);
+    else shell.SaveSettings(ini);
+    std::string error;
+    if (!ReplaceFile(request.file, Spliced(kept, ini), error)) {
+      Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не записан: ") + error + ".");
       return kExitUsage;
     }
   }

@@ -305,6 +305,15 @@ TEST(Cli, OnePageReadReplacesItsSectionAndKeepsTheRestByteForByte) {
   EXPECT_NE(after.substr(atAfter, endAfter - atAfter).find("SyrenTimeComboBoxText=45\r\n"), std::string::npos);
   EXPECT_EQ(full.substr(at, end - at).find("SyrenTimeComboBoxText=45\r\n"), std::string::npos);
 
+  // A read of all pages replaces the program's sections and keeps the others.
+  ASSERT_EQ(RunCli({"--port", port, "read", "all", "--save", file}), 0);
+  EXPECT_NE(FileBytes(file).find("; kept\n[Update]\r\nUpdatePanelVersion=vbnqsu\r\n"), std::string::npos);
+  // A file of another kind is not overwritten by a read.
+  const std::string log = ::testing::TempDir() + "zorvan-cli-one-page.log";
+  WriteBytes(log, "-> com: +v\r\n");
+  EXPECT_EQ(RunCli({"--port", port, "read", "formOuts", "--save", log}), 2);
+  EXPECT_EQ(FileBytes(log), "-> com: +v\r\n");
+
   const std::string fresh = ::testing::TempDir() + "zorvan-cli-one-page-fresh.ini";
   std::remove(fresh.c_str());
   ASSERT_EQ(RunCli({"--port", port, "read", "formGPRS", "--save", fresh}), 0);
