@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "base/Cp1251.h"
@@ -19,6 +20,24 @@ namespace zorvan {
 namespace {
 
 const std::string kRuler(81, '=');
+
+// A file's value as a message shows it: control bytes written out, a long value cut short.
+std::string ShownValue(const std::string& value) {
+  constexpr std::size_t kShown = 64;
+  std::string shown;
+  for (char c : value.substr(0, kShown)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown += c;
+      continue;
+    }
+    char code[8];
+    std::snprintf(code, sizeof code, "\\x%02X", byte);
+    shown += code;
+  }
+  if (value.size() > kShown) shown += "... (" + std::to_string(value.size()) + W(" символов)");
+  return shown;
+}
 
 const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "tbtnRead", "tbtnWrite",
                                       "tbtnReadAll", "tbtnWriteAll", "tbtnDefault", "tbtnDefaultAll",
@@ -421,8 +440,8 @@ std::string TShell::CheckSettings(const TIniFile& ini, const std::string& path) 
     std::vector<TFileProblem> problems;
     page.CheckFile(ini, problems);
     for (const TFileProblem& p : problems)
-      text += (text.empty() ? "" : "\n") + QuotedPath(path) + ": [" + page.Name() + "] " + p.key + "=" + p.value +
-              ": " + p.why;
+      text += (text.empty() ? "" : "\n") + QuotedPath(path) + ": [" + page.Name() + "] " + p.key + "=" +
+              ShownValue(p.value) + ": " + p.why;
   }
   return text;
 }
