@@ -287,6 +287,22 @@ TEST_F(ShellFixture, LoadingAFileChangesWhatItHoldsOrNothingAtAll) {
   EXPECT_EQ(gprs["etServerPort1"].Text(), "3059");
 }
 
+// A "current.ini" holding a value no page can take is kept as it is, like an unreadable one.
+TEST_F(ShellFixture, ACurrentIniWithAValueNoPageCanTakeIsKept) {
+  const std::string bad = "[Connect]\r\nComPort=/dev/ttyS7\r\n[formGPRS]\r\netServerPort1=99999\r\n";
+  std::ofstream(dir / "current.ini", std::ios::binary) << bad;
+  {
+    Program program(Folder());
+    ASSERT_EQ(program.view.errors.size(), 1u);
+    EXPECT_NE(Cp1251ToUtf8(program.view.errors[0]).find("etServerPort1=99999"), std::string::npos);
+    EXPECT_EQ(program.shell.PageSet().Page(TPageId::GPRS)["etServerPort1"].Text(), "3058");
+    EXPECT_EQ(program.shell.ConnectDialog().Ports().Text(), "");
+    program.shell.Close();
+  }
+  std::ifstream kept(dir / "current.ini", std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), bad);
+}
+
 TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
   Program program(Folder());
   TShell& shell = program.shell;

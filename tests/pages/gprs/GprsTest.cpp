@@ -96,6 +96,19 @@ TEST(GprsOnPanel, WriteFillsEmptyFieldsAndTheBackupServer) {
   EXPECT_TRUE(Has(rig.SentSince(mark), "+GS1=0.0.0.0"));
   EXPECT_TRUE(Has(rig.SentSince(mark), "+GS2=0.0.0.0"));
 
+  // A typed address or port the field's rule refuses is not sent; the rest of the page goes.
+  page.etServerAddr1.SetText("999.1.2.3");
+  page.etServerPort2.SetText("70000");
+  mark = rig.Mark();
+  rig.WritePage("formGPRS");
+  EXPECT_FALSE(Has(rig.SentSince(mark), "+GS1=999.1.2.3"));
+  EXPECT_FALSE(Has(rig.SentSince(mark), "+GG2=70000"));
+  EXPECT_TRUE(Has(rig.SentSince(mark), "+GS2=0.0.0.0"));
+  ASSERT_EQ(rig.shell.Failures().size(), 2u);
+  EXPECT_EQ(rig.shell.Failures()[0].command, "+GS1");
+  page.etServerAddr1.SetText("monitor.example-1.ru");
+  page.etServerPort2.SetText("3058");
+
   rig.Preset("+GT=0500");
   rig.Preset("+GN1=apn.example");
   rig.Preset("+P=1");
