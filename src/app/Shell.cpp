@@ -53,6 +53,7 @@ TShell::TShell(std::string folder) : folder_(std::move(folder)), device_(out_), 
     registry_.Register(*f);
   for (const auto& p : pages_.All()) {
     registry_.Register(*p);
+    p->ShowStartValues();
     p->postRequest = [this](std::uint8_t code) {
       if (!worker_ || worker_->Finished()) return false;
       worker_->SetRequest(code);

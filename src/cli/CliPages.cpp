@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include "base/Cp1251.h"
 #include "base/FileAccess.h"
 #include "pages/Catalogue.h"
@@ -77,6 +79,40 @@ TWriteScope ScopeOf(const TShell& shell, const TIniFile& ini, std::vector<const 
   return scope;
 }
 
+// A write sends only what the file holds: the pages it has sections for (a command for pages
+// the file has none of is refused) and, on them, the fields it has keys for. Says what it
+// leaves out, since the panel keeps those values.
+bool LimitToFile(TShell& shell, const TIniFile& ini, const std::vector<const TPageEntry*>& pages,
+                 const TPagesRequest& request) {
+  std::vector<const TPageEntry*> held = pages;
+  const TWriteScope scope = ScopeOf(shell, ini, held, request.file);
+  if (held.empty()) {
+    std::vector<std::string> names;
+    for (const TPageEntry* entry : pages) names.push_back(entry->name);
+    Say(request.file + W(": в файле нет настроек страниц ") + Joined(names) + W("; ничего не отправлено"));
+    return false;
+  }
+  shell.Device().SetWriteScope(scope);
+  return true;
+}
+
+// A read replaces the sections it reads (one page's, or all of the program's) and keeps the
+// rest of an existing file: that file must be a settings file, or it is left alone.
+std::optional<int> CheckReadTarget(const std::string& path) {
+  std::string bytes, why;
+  const TReadResult read = ReadRegularFile(path, TIniFile::kMaxFileBytes, bytes, why);
+  if (read == TReadResult::Failed) {
+    Say(W("Файл настроек ") + QuotedPath(path) + W(" не прочитан: ") + why + ".");
+    return kExitUsage;
+  }
+  TIniFile existing;
+  if (read == TReadResult::Ok && !bytes.empty() && !existing.LoadFromFile(path, &why)) {
+    Say(why);
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
 // The file's bytes with the sections the read produced put in place of their old lines; the
 // file's other sections (pages not read, [Update] ...) and every byte of them stay.
 std::string Spliced(std::string bytes, const TIniFile& read) {
@@ -88,16 +124,22 @@ std::string Spliced(std::string bytes, const TIniFile& read) {
   return bytes;
 }
 
+bool SaveRead(const std::string& path, const TIniFile& read) {
+  std::string bytes, error;
+  if (ReadRegularFile(path, TIniFile::kMaxFileBytes, bytes, error) == TReadResult::Failed ||
+      !ReplaceFile(path, Spliced(bytes, read), error)) {
+    Say(W("Файл настроек ") + QuotedPath(path) + W(" не записан: ") + error + ".");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   TCliShell cli(connection);
   TShell& shell = cli.Shell();
-  std::vector<const TPageEntry*> pages = RequestedPages(request);
-  // A read replaces the sections it reads (one page's, or all of the program's) and keeps the
-  // rest of an existing file byte for byte.
-  const bool onePage = request.page != "all";
-  std::string kept;
+  const std::vector<const TPageEntry*> pages = RequestedPages(request);
   if (request.write) {
     // A missing file would load as empty and write nothing but defaults.
     if (access(request.file.c_str(), R_OK) != 0) {
@@ -110,36 +152,14 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
       Say(error);
       return kExitUsage;
     }
-    // Nothing is sent from a file that holds none of the pages the command would write.
-    const std::string asked = onePage ? request.page : Joined([&] {
-      std::vector<std::string> names;
-      for (const TPageEntry* entry : pages) names.push_back(entry->name);
-      return names;
-    }());
-    // Every value is checked before anything is sent.
+    // Every value is checked before anything is sent; only the pages the file holds are written.
     if (!shell.LoadSettings(ini, request.file)) return kExitUsage;
-    TWriteScope scope = ScopeOf(shell, ini, pages, request.file);
-    if (pages.empty()) {
-      Say(request.file + W(": в файле нет настроек страниц ") + asked + W("; ничего не отправлено"));
-      return kExitUsage;
-    }
-    shell.Device().SetWriteScope(std::move(scope));
-  } else {
-    std::string why;
-    const TReadResult read = ReadRegularFile(request.file, TIniFile::kMaxFileBytes, kept, why);
-    if (read == TReadResult::Failed) {
-      Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не прочитан: ") + why + ".");
-      return kExitUsage;
-    }
-    // What was read goes into a settings file, or into none: a file of another kind stays.
-    TIniFile existing;
-    if (read == TReadResult::Ok && !kept.empty() && !existing.LoadFromFile(request.file, &why)) {
-      Say(why);
-      return kExitUsage;
-    }
+    if (!LimitToFile(shell, ini, pages, request)) return kExitUsage;
+  } else if (auto failed = CheckReadTarget(request.file)) {
+    return *failed;
   }
   if (auto failed = cli.Connect()) return *failed;
-  if (!onePage) {
+  if (request.page == "all") {
     if (request.write) shell.WriteAllPages();
     else shell.ReadAllPages();
   } else {
@@ -167,13 +187,9 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
       return kExitRefused;
     }
     TIniFile ini;
-    if (onePage) shell.FindPage(request.page)->SaveToIni(ini);
-    else shell.SaveSettings(ini);
-    std::string error;
-    if (!ReplaceFile(request.file, Spliced(kept, ini), error)) {
-      Say(W("Файл настроек ") + QuotedPath(request.file) + W(" не записан: ") + error + ".");
-      return kExitUsage;
-    }
+    if (request.page == "all") shell.SaveSettings(ini);
+    else shell.FindPage(request.page)->SaveToIni(ini);
+    if (!SaveRead(request.file, ini)) return kExitUsage;
   }
   return complete ? kExitOk : kExitRefused;
 }

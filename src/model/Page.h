@@ -35,12 +35,16 @@ class TPage : public TForm {
   virtual void SetDefaults() {}
   virtual void AdaptToPanel(const TPanelIdentity&) {}
   virtual void ClearForRead() {}
-  // Loading takes only what the file holds: a page without a section and a key without a
-  // line keep what they show. A value the control cannot take is left out too (CheckFile says
-  // which before a load).
   virtual void LoadFromIni(const TIniFile&) {}
   virtual void SaveToIni(TIniFile&) const {}
-  // What a fresh page shows before any file is loaded.
+
+  // The page's parameter table, for the worker's read and write runner. Built with the page
+  // and never changed, so the worker may walk it.
+  const std::vector<TParam>& Params() const { return params_; }
+
+  // Loading takes only what the file holds: a page without a section and a key without a
+  // line keep what they show. A value the control cannot take is left out too (CheckFile says
+  // which before a load). What a fresh page shows before any file is loaded:
   virtual void ShowStartValues() {}
   virtual TStored StoredAs(const TControl&) const { return TStored::None; }
   // Whether the page's section holds a value for the control.
@@ -49,10 +53,6 @@ class TPage : public TForm {
   virtual void CheckFile(const TIniFile& ini, std::vector<TFileProblem>& problems) const;
   // The stored controls the page's section lacks (empty when the file has no section).
   std::vector<std::string> MissingKeys(const TIniFile& ini) const;
-
-  // The page's parameter table, for the worker's read and write runner. Built with the page
-  // and never changed, so the worker may walk it.
-  const std::vector<TParam>& Params() const { return params_; }
 
   // Posts a request to the worker (links and buttons that act on the panel at once); false
   // while not connected. Set by the shell.

@@ -1,7 +1,6 @@
 #include "session/DevZorvan.h"
 
 #include <algorithm>
-
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -61,6 +60,12 @@ void EraseFirst(std::string& text, std::string_view part) {
   if (pos != std::string::npos) text.erase(pos, part.size());
 }
 
+// A panel type: two digits first, printable characters after them.
+bool PanelTypeReadable(const std::string& typepan) {
+  return typepan.size() >= 2 && typepan.find_first_not_of("0123456789") >= 2 &&
+         std::all_of(typepan.begin(), typepan.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
 struct TVersionError : std::exception {
   const char* what() const noexcept override { return "version check failed"; }
 };
@@ -106,23 +111,15 @@ TExchange TDevZorvan::Exchange(const std::string& command, TQuery style) {
     if (Terminated()) result.outcome = TOutcome::LineLost;
     else if (Aborted()) result.outcome = TOutcome::Cancelled;
     else result.outcome = refusal(TOutcome::Silent);
-    // A panel that has stopped answering would cost every remaining parameter its tries.
-    if (result.outcome != TOutcome::Silent) silentInARow_ = 0;
-    else if (++silentInARow_ >= kSilentLimit && all_) {
-      panelSilent_ = true;
-      Abort();
-    }
     return result;
   }
-  silentInARow_ = 0;
   if (!worker_->CheckReply(false, reply, 3, code)) {
     result.outcome = TOutcome::LineLost;
     return result;
   }
-  // Without a required "OK" a refusal still ends the wait; it is no value. Nor is anything
-  // else a read brings without its "OK".
+  // Without a required "OK" a refusal still ends the wait; it is no value.
   if (!Contains(reply, "OK")) {
-    const TOutcome outcome = refusal(style == TQuery::ToEdit ? TOutcome::Unreadable : TOutcome::Done);
+    const TOutcome outcome = refusal(TOutcome::Done);
     if (outcome != TOutcome::Done) {
       result.outcome = outcome;
       return result;
@@ -371,6 +368,16 @@ void TDevZorvan::RunAll(bool write) {
   all_ = false;
 }
 
+void TDevZorvan::NoteSilence(bool silent) {
+  if (!silent) {
+    silentInARow_ = 0;
+  } else if (++silentInARow_ >= kSilentLimit && all_) {
+    // A panel that has stopped answering would cost every remaining parameter its tries.
+    panelSilent_ = true;
+    Abort();
+  }
+}
+
 void TDevZorvan::ReadAll() { RunAll(false); }
 
 void TDevZorvan::WriteAll() { RunAll(true); }
@@ -556,15 +563,11 @@ void TDevZorvan::ConnectSequence() {
       out_.PostStatus("AT45DB161D", 3);
       if ((variant_ == 0 && build_ >= 14) || variant_ > 0) {
         std::string typepan;
-        // Flags taken from a garbled reply would change the update offer: such a reply counts
-        // as no reply, and both flags stay clear.
-        const bool read = Query("+typepan", typepan, true, "OK\r", 4500, 3);
-        const bool readable = typepan.size() >= 2 && typepan.find_first_not_of("0123456789") >= 2 &&
-                              std::all_of(typepan.begin(), typepan.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
-        if (read && !readable) out_.PostLog(W(" # Непонятный ответ на +typepan: ") + typepan, true, true);
-        if (read && readable) {
-          if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
-          if (typepan.size() >= 2 && typepan.compare(0, 2, "00") == 0) {
+        if (Query("+typepan", typepan, true, "OK\r", 4500, 3)) {
+          // Flags taken from a garbled reply would change the update offer: it sets none.
+          if (!PanelTypeReadable(typepan)) out_.PostLog(W(" # Непонятный ответ на +typepan: ") + typepan, true, true);
+          else if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
+          if (PanelTypeReadable(typepan) && typepan.compare(0, 2, "00") == 0) {
             typepanB_ = 1;
             out_.PostStatus("M45PE16", 3);
           }

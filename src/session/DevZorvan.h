@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "session/OutElement.h"
 #include "session/PageCatalogue.h"
 #include "session/UiBridge.h"
+#include "session/WriteScope.h"
 
 namespace zorvan {
 
@@ -51,14 +50,6 @@ struct TFirmwareResume {
   bool allowed = false;
   // Which image the stored position belongs to: another image starts from the beginning.
   std::uint64_t image = 0;
-};
-
-// What a write from a settings file may send: the pages the file holds and, on them, the
-// fields it holds (page name, control name). A write from the window has none: it sends all.
-struct TWriteScope {
-  std::set<TPageId> pages;
-  std::set<std::pair<std::string, std::string>> fields;
-  bool Holds(const TControl& field) const { return fields.count({field.FormName(), field.Name()}) > 0; }
 };
 
 class TDevZorvan : public TDevice {
@@ -96,20 +87,21 @@ class TDevZorvan : public TDevice {
   bool Aborted() const { return abort_.load(); }
   void Abort() { abort_.store(true); }
   void ClearAbort() { abort_.store(false); }
+  // A parameter of a page operation met silence (true) or an answer (false). In a read-all or
+  // write-all a few silent ones in a row mean the panel has stopped answering: the abort flag
+  // is set and PanelSilent says why.
+  void NoteSilence(bool silent);
+  static constexpr int kSilentLimit = 3;
+  bool PanelSilent() const { return panelSilent_; }
+  // Set on the UI thread before a write request from a settings file, cleared after it.
+  void SetWriteScope(std::optional<TWriteScope> scope) { writeScope_ = std::move(scope); }
+  const TWriteScope* WriteScope() const { return writeScope_ ? &*writeScope_ : nullptr; }
   void SetIdleSuppressed(bool suppressed) { idleSuppressed_.store(suppressed); }
   // The worker sits in its suppressed idle step and sends nothing (the line is lent out).
   bool IdleParked() const { return idleParked_.load(); }
 
-  // One exchange of a parameter in a query style, classified. Sets no colour; in a read-all or
-  // write-all a few parameters in a row without an answer set the abort flag (PanelSilent).
+  // One exchange of a parameter in a query style, classified. Sets no colour and no flag.
   TExchange Exchange(const std::string& command, TQuery style);
-  // Parameters in a row that met silence before a read-all or write-all gives up.
-  static constexpr int kSilentLimit = 3;
-  bool PanelSilent() const { return panelSilent_; }
-
-  // Set on the UI thread before a write request from a settings file, cleared after it.
-  void SetWriteScope(std::optional<TWriteScope> scope) { writeScope_ = std::move(scope); }
-  const TWriteScope* WriteScope() const { return writeScope_ ? &*writeScope_ : nullptr; }
 
   // Query operations.
   bool Query(const std::string& command, std::string& reply, bool echo, const std::string& terminator, int timeoutMs,

@@ -34,7 +34,6 @@ TPageSet::TPageSet(const TCatalogue& catalogue) : catalogue_(catalogue) {
     else if (entry.incl) pages_.push_back(std::make_unique<TformIncl>(entry.name, std::move(caption)));
     else pages_.push_back(std::make_unique<TPlainPage>(entry.name, std::move(caption)));
     pages_.back()->ResolveStatusLabels();
-    pages_.back()->ShowStartValues();
   }
 }
 

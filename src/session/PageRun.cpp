@@ -64,9 +64,13 @@ void TPageRun::ShowChecked(const TControl& field, bool checked) {
 
 void TPageRun::Pending(const TControl& status) { device_.Out().PostColor(status, clWindowText); }
 
-void TPageRun::Succeeded(const TControl& status) { device_.Out().PostColor(status, clBlue); }
+void TPageRun::Succeeded(const TControl& status) {
+  device_.NoteSilence(false);
+  device_.Out().PostColor(status, clBlue);
+}
 
 void TPageRun::Failed(const TControl& status, const std::string& command, TOutcome why) {
+  device_.NoteSilence(why == TOutcome::Silent);
   device_.Out().PostColor(status, clRed);
   ++failures_;
   device_.Out().PostFailure(status, CommandName(command), OutcomeText(why));
@@ -102,6 +106,11 @@ bool TPageRun::Read(const TParam& param) {
   const TExchange result = Exchange(param.read, param.readStyle);
   if (!result.Ok()) {
     Failed(status, param.read, result.outcome);
+    return false;
+  }
+  // A read that may end without its "OK" brings nothing to trust when it did.
+  if (result.raw.find("OK") == std::string::npos) {
+    Failed(status, param.read, TOutcome::Unreadable);
     return false;
   }
   const auto shown = param.codec->Decode(result.value);

@@ -2,7 +2,6 @@
 // One page operation on the worker: the read or write steps of a page with the abort checks,
 // the status colours, the record of every parameter that failed and the page's one failure
 // log line. Table rows and hand-written steps go through the same helpers.
-#include <initializer_list>
 #include <string>
 
 #include "model/Page.h"
