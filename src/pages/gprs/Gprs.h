@@ -1,10 +1,6 @@
 #pragma once
 // The GPRS page: access data of both SIM cards, the primary and backup monitoring servers,
 // the pause between connection attempts and data compression.
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "model/Page.h"
 
 namespace zorvan {
