@@ -41,7 +41,9 @@ const char* const kUsageText =
     "  send LINE...   send each line as the terminal window does and print each reply\n"
     "  hold SECONDS   connect and keep the connection for SECONDS\n"
     "  read PAGE|all --save FILE   read a page (formCommon ...) or all pages into a settings file\n"
-    "  write PAGE|all --load FILE  write a page or all pages from a settings file\n"
+    "                              (its other sections are kept)\n"
+    "  write PAGE|all --load FILE  write a page or all pages from a settings file (only the\n"
+    "                              pages and keys it holds)\n"
     "  flash [--force]             flash the built-in firmware that suits the panel (offered updates\n"
     "                              only, unless --force); a progress line goes to standard error\n"
     "  flash --hex FILE            flash an Intel HEX file (checked whole before anything is sent)\n"
@@ -50,8 +52,9 @@ const char* const kUsageText =
     "                 the finish step\n"
     "\n"
     "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error (also an\n"
-    "unknown page, and a file that is missing, cannot be read or written, is a folder or is\n"
-    "not a settings file), 3 the port could not be opened or failed\n";
+    "unknown page, and a file that is missing, cannot be read or written, is a folder, is\n"
+    "not a settings file, holds none of the pages asked for or a value a page cannot take),\n"
+    "3 the port could not be opened or failed\n";
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "zorvan-cli: %s\n%s", why.c_str(), kUsageText);
