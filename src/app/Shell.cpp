@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "base/Cp1251.h"
@@ -19,6 +20,24 @@ namespace zorvan {
 namespace {
 
 const std::string kRuler(81, '=');
+
+// A file's value as a message shows it: control bytes written out, a long value cut short.
+std::string ShownValue(const std::string& value) {
+  constexpr std::size_t kShown = 64;
+  std::string shown;
+  for (char c : value.substr(0, kShown)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown += c;
+      continue;
+    }
+    char code[8];
+    std::snprintf(code, sizeof code, "\\x%02X", byte);
+    shown += code;
+  }
+  if (value.size() > kShown) shown += "... (" + std::to_string(value.size()) + W(" символов)");
+  return shown;
+}
 
 const char* const kAdaptDisabled[] = {"tv1", "tbtnConnect", "tbtnDisconnect", "tbtnRead", "tbtnWrite",
                                       "tbtnReadAll", "tbtnWriteAll", "tbtnDefault", "tbtnDefaultAll",
@@ -53,6 +72,7 @@ TShell::TShell(std::string folder, std::string stateFolder, const TCatalogue& ca
   for (TForm* f : std::initializer_list<TForm*>{&main_, &connect_, &splash_, &terminal_}) registry_.Register(*f);
   for (const auto& p : pages_.All()) {
     registry_.Register(*p);
+    p->ShowStartValues();
     p->postRequest = [this](std::uint8_t code) {
       if (!worker_ || worker_->Finished()) return false;
       worker_->SetRequest(code);
@@ -119,7 +139,12 @@ void TShell::Start() {
   struct stat st {};
   // An empty file holds nothing to lose: it starts like a missing one.
   const bool empty = ::stat(SettingsPath().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
-  if (!empty && !settings_.LoadFromFile(SettingsPath(), &error)) KeepUnreadableSettings(error);
+  if (!empty && !settings_.LoadFromFile(SettingsPath(), &error)) {
+    KeepUnreadableSettings(error);
+  } else if (const std::string problems = CheckSettings(settings_, SettingsPath()); !problems.empty()) {
+    KeepUnreadableSettings(problems);
+    settings_.Clear();
+  }
   connectProtocol_ = settings_.ReadInteger("formMain", "PROTO", 0);
   if (!messagesError_.empty()) main_.Log().AppendLine(W(" # !!! Messages.txt: ") + messagesError_);
   LoadSettings(settings_);
@@ -447,7 +472,24 @@ void TShell::SaveSettings(TIniFile& ini) const {
   for (TPageId page : Catalogue().save) pages_.Page(page).SaveToIni(ini);
 }
 
-bool TShell::LoadSettings(const TIniFile& ini) {
+std::string TShell::CheckSettings(const TIniFile& ini, const std::string& path) const {
+  std::string text;
+  for (TPageId id : Catalogue().load) {
+    const TPage& page = pages_.Page(id);
+    std::vector<TFileProblem> problems;
+    page.CheckFile(ini, problems);
+    for (const TFileProblem& p : problems)
+      text += (text.empty() ? "" : "\n") + QuotedPath(path) + ": [" + page.Name() + "] " + p.key + "=" +
+              ShownValue(p.value) + ": " + p.why;
+  }
+  return text;
+}
+
+bool TShell::LoadSettings(const TIniFile& ini, const std::string& path) {
+  if (const std::string problems = CheckSettings(ini, path); !problems.empty()) {
+    if (view_) view_->ShowError("Error", W("Файл настроек не загружен, ничего не изменено. Недопустимые значения:\n") + problems);
+    return false;
+  }
   TDebugSettings debug;
   LoadConnectSettings(ini, connect_, debug);
   if (debug.log && !logFile_) {
@@ -491,7 +533,7 @@ void TShell::LoadSettingsCommand() {
     view_->ShowError("Error", path + W(": в файле нет ни одного раздела настроек программы; ничего не загружено"));
     return;
   }
-  LoadSettings(ini);
+  LoadSettings(ini, path);
 }
 
 void TShell::SendTerminalLine() {

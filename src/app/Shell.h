@@ -148,8 +148,12 @@ class TShell : public TUiBridge {
   void ShowPage(TPageId page);
   void SetDeviceType(int family);
   void SaveSettings(TIniFile& ini) const;
-  // Returns false with the error text shown when a page fails to load.
-  bool LoadSettings(const TIniFile& ini);
+  // Returns false with the error text shown when a page fails to load. Nothing is loaded from
+  // a file that holds a value a page cannot take (CheckSettings).
+  bool LoadSettings(const TIniFile& ini, const std::string& path = {});
+  // Every value of the file that its page cannot take, one line each naming the file, the
+  // page's section, the key and the value; empty when there is none.
+  std::string CheckSettings(const TIniFile& ini, const std::string& path) const;
 
   // TUiBridge.
   bool RunOnUiThread(std::function<void()> action) override;

@@ -114,6 +114,35 @@ bool TIniFile::SaveToFile(const std::string& path, std::string* error) const {
   return false;
 }
 
+std::string TIniFile::ReplaceSectionText(std::string_view bytes, std::string_view section,
+                                         std::string_view sectionBytes) {
+  std::string out;
+  bool replaced = false, inside = false;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find('\n', pos);
+    end = end == std::string_view::npos ? bytes.size() : end + 1;
+    const std::string_view line = bytes.substr(pos, end - pos);
+    const std::string_view text = TrimSpaces(line);
+    if (!text.empty() && text.front() == '[') {
+      const auto close = text.find(']');
+      inside = close != std::string_view::npos && SameName(TrimSpaces(text.substr(1, close - 1)), section);
+      // A section written twice keeps its first place; the repeat goes.
+      if (inside && !replaced) {
+        out += sectionBytes;
+        replaced = true;
+      }
+    }
+    if (!inside) out += line;
+    pos = end;
+  }
+  if (!replaced) {
+    if (!out.empty() && out.back() != '\n') out += "\r\n";
+    out += sectionBytes;
+  }
+  return out;
+}
+
 const TIniFile::Section* TIniFile::FindSection(std::string_view name) const {
   for (const Section& s : sections_)
     if (SameName(s.name, name)) return &s;

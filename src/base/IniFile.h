@@ -48,6 +48,12 @@ class TIniFile {
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
+  // The file's bytes with one section's lines (its header up to the next header) replaced by
+  // sectionBytes, or sectionBytes added at the end when the file has no such section. Every
+  // other byte stays as it was.
+  static std::string ReplaceSectionText(std::string_view bytes, std::string_view section,
+                                        std::string_view sectionBytes);
+
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view key);
   void Clear() { sections_.clear(); }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -41,7 +42,9 @@ const char* const kUsageText =
     "  send LINE...   send each line as the terminal window does and print each reply\n"
     "  hold SECONDS   connect and keep the connection for SECONDS\n"
     "  read PAGE|all --save FILE   read a page (formCommon ...) or all pages into a settings file\n"
-    "  write PAGE|all --load FILE  write a page or all pages from a settings file\n"
+    "                              (its other sections are kept)\n"
+    "  write PAGE|all --load FILE  write a page or all pages from a settings file (only the\n"
+    "                              pages and keys it holds)\n"
     "  diff --load FILE            read from the panel every page the settings file holds and print\n"
     "                              each difference: page, field, the file's value, the panel's value;\n"
     "                              exit 0 when equal, 1 when different or a page could not be read\n"
@@ -53,8 +56,9 @@ const char* const kUsageText =
     "                 the finish step\n"
     "\n"
     "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error (also an\n"
-    "unknown page, and a file that is missing, cannot be read or written, is a folder or is\n"
-    "not a settings file), 3 the port could not be opened or failed\n";
+    "unknown page, and a file that is missing, cannot be read or written, is a folder, is\n"
+    "not a settings file, holds none of the pages asked for or a value a page cannot take),\n"
+    "3 the port could not be opened or failed\n";
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "zorvan-cli: %s\n%s", why.c_str(), kUsageText);
@@ -191,6 +195,12 @@ int RunCli(const std::vector<std::string>& args) {
     }
   }
   if (i >= args.size()) return UsageError("no command given");
+  // The port driver looks for a bare name under /dev; a relative path names a file here.
+  if (!options.port.empty() && options.port[0] != '/') {
+    const bool here = options.port.find('/') != std::string::npos ||
+                      (::access(options.port.c_str(), F_OK) == 0 && ::access(("/dev/" + options.port).c_str(), F_OK) != 0);
+    if (here) options.port = std::filesystem::absolute(options.port).lexically_normal().string();
+  }
   options.command = args[i];
   options.arguments.assign(args.begin() + static_cast<long>(i) + 1, args.end());
 

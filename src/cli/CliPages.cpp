@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 #include "pages/Catalogue.h"
 
 namespace zorvan {
@@ -38,6 +41,100 @@ std::string PageArgumentList() {
   return list;
 }
 
+namespace {
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+// What a write from the file may send: the pages it holds and, on them, the fields it holds.
+// Says which pages and keys the file leaves out, since the panel keeps those as they are.
+TWriteScope ScopeOf(const TShell& shell, const TIniFile& ini, std::vector<const TPageEntry*>& pages,
+                    const std::string& file) {
+  TWriteScope scope;
+  std::vector<std::string> leftOut;
+  std::vector<const TPageEntry*> held;
+  for (const TPageEntry* entry : pages) {
+    if (!ini.SectionExists(entry->name)) {
+      leftOut.push_back(entry->name);
+      continue;
+    }
+    held.push_back(entry);
+    scope.pages.insert(entry->id);
+    const TPage& page = *shell.FindPage(entry->name);
+    for (const auto& control : page.Controls())
+      if (page.StoredAs(*control) != TStored::None && page.FileHolds(ini, *control))
+        scope.fields.insert({page.Name(), control->Name()});
+    const std::vector<std::string> missing = page.MissingKeys(ini);
+    if (!missing.empty())
+      Say(file + ": [" + entry->name + W("] нет ключей ") + Joined(missing) +
+          W(": что от них зависит, не отправляется, панель сохранит свои значения"));
+  }
+  if (!leftOut.empty() && !held.empty())
+    Say(file + W(": в файле нет настроек страниц ") + Joined(leftOut) + W("; они не записываются"));
+  pages = held;
+  return scope;
+}
+
+// A write sends only what the file holds: the pages it has sections for (a command for pages
+// the file has none of is refused) and, on them, the fields it has keys for. Says what it
+// leaves out, since the panel keeps those values.
+bool LimitToFile(TShell& shell, const TIniFile& ini, const std::vector<const TPageEntry*>& pages,
+                 const TPagesRequest& request) {
+  std::vector<const TPageEntry*> held = pages;
+  const TWriteScope scope = ScopeOf(shell, ini, held, request.file);
+  if (held.empty()) {
+    std::vector<std::string> names;
+    for (const TPageEntry* entry : pages) names.push_back(entry->name);
+    Say(request.file + W(": в файле нет настроек страниц ") + Joined(names) + W("; ничего не отправлено"));
+    return false;
+  }
+  shell.Device().SetWriteScope(scope);
+  return true;
+}
+
+// A read replaces the sections it reads (one page's, or all of the program's) and keeps the
+// rest of an existing file: that file must be a settings file, or it is left alone.
+std::optional<int> CheckReadTarget(const std::string& path) {
+  std::string bytes, why;
+  const TReadResult read = ReadRegularFile(path, TIniFile::kMaxFileBytes, bytes, why);
+  if (read == TReadResult::Failed) {
+    Say(W("Файл настроек ") + QuotedPath(path) + W(" не прочитан: ") + why + ".");
+    return kExitUsage;
+  }
+  TIniFile existing;
+  if (read == TReadResult::Ok && !bytes.empty() && !existing.LoadFromFile(path, &why)) {
+    Say(why);
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+// The file's bytes with the sections the read produced put in place of their old lines; the
+// file's other sections (pages not read, [Update] ...) and every byte of them stay.
+std::string Spliced(std::string bytes, const TIniFile& read) {
+  for (const std::string& section : read.Sections()) {
+    TIniFile one;
+    for (const std::string& key : read.Keys(section)) one.WriteString(section, key, read.ReadString(section, key, ""));
+    bytes = TIniFile::ReplaceSectionText(bytes, section, one.ToBytes());
+  }
+  return bytes;
+}
+
+bool SaveRead(const std::string& path, const TIniFile& read) {
+  std::string bytes, error;
+  if (ReadRegularFile(path, TIniFile::kMaxFileBytes, bytes, error) == TReadResult::Failed ||
+      !ReplaceFile(path, Spliced(bytes, read), error)) {
+    Say(W("Файл настроек ") + QuotedPath(path) + W(" не записан: ") + error + ".");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 int RunPages(const TCliConnection& connection, const TPagesRequest& request) {
   return RunPages(connection, request, PageCatalogue());
 }
@@ -58,15 +155,11 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request, con
       Say(error);
       return kExitUsage;
     }
-    // Nothing is sent from a file that does not hold every page it would write.
-    std::string missing;
-    for (const TPageEntry* entry : pages)
-      if (!ini.SectionExists(entry->name)) missing += std::string(missing.empty() ? "" : ", ") + entry->name;
-    if (!missing.empty()) {
-      Say(request.file + W(": в файле нет настроек страниц ") + missing + W("; ничего не отправлено"));
-      return kExitUsage;
-    }
-    if (!shell.LoadSettings(ini)) return kExitUsage;
+    // Every value is checked before anything is sent; only the pages the file holds are written.
+    if (!shell.LoadSettings(ini, request.file)) return kExitUsage;
+    if (!LimitToFile(shell, ini, pages, request)) return kExitUsage;
+  } else if (auto failed = CheckReadTarget(request.file)) {
+    return *failed;
   }
   if (auto failed = cli.Connect()) return *failed;
   if (request.page == "all") {
@@ -78,6 +171,7 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request, con
     else shell.ReadPage();
   }
   cli.WaitIdle();
+  shell.Device().SetWriteScope(std::nullopt);
   if (!cli.Alive()) {
     // The shell has said what reached the panel (a message on standard error).
     const int status = cli.Failure(W("Связь с панелью потеряна!"));
@@ -96,12 +190,9 @@ int RunPages(const TCliConnection& connection, const TPagesRequest& request, con
       return kExitRefused;
     }
     TIniFile ini;
-    shell.SaveSettings(ini);
-    std::string error;
-    if (!ini.SaveToFile(request.file, &error)) {
-      Say(error);
-      return kExitUsage;
-    }
+    if (request.page == "all") shell.SaveSettings(ini);
+    else shell.FindPage(request.page)->SaveToIni(ini);
+    if (!SaveRead(request.file, ini)) return kExitUsage;
   }
   return complete ? kExitOk : kExitRefused;
 }

@@ -19,7 +19,8 @@ std::optional<std::string> TTextCodec::Encode(const TFieldState& field) const { 
 
 std::optional<std::string> TFlagCodec::Decode(std::string_view reply) const {
   const std::string value = Trimmed(reply);
-  if (value.empty()) return std::nullopt;
+  // A switch is "0" or "1"; anything else is no answer to trust.
+  if (value != "0" && value != "1") return std::nullopt;
   bool on = false;
   switch (rule_) {
     case OneIsOn: on = value == "1"; break;

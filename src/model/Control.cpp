@@ -32,8 +32,13 @@ void TControl::Changed() {
 }
 
 void TControl::SetText(std::string_view text) {
-  if (text_ == text) return;
-  text_ = text;
+  const std::string kept = normaliser_ ? normaliser_(text) : std::string(text);
+  if (text_ == kept) {
+    // A view that shows what was typed must show what is kept instead.
+    if (kept != text) Notify();
+    return;
+  }
+  text_ = kept;
   Notify();
   Changed();
 }
@@ -237,6 +242,8 @@ TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int numbe
   if (*row.caption) c.SetText(Numbered(row.caption, number));
   c.SetMaxLength(row.maxLength);
   c.SetKeyFilter(row.keys);
+  c.SetNormaliser(row.normalise);
+  c.SetValueRule(row.rule);
   if (row.items.size() > 0) {
     std::vector<std::string> items;
     for (const char* item : row.items) items.push_back(W(item));
@@ -281,6 +288,41 @@ const TControl* TForm::Find(std::string_view name) const {
 TControl& TForm::operator[](std::string_view name) {
   if (TControl* c = Find(name)) return *c;
   throw std::logic_error("no control " + std::string(name) + " on " + Name());
+}
+
+std::optional<std::string> AcceptValue(const TControl& control, std::string_view value, std::string* why) {
+  auto refuse = [why](const char* utf8) -> std::optional<std::string> {
+    if (why) *why = W(utf8);
+    return std::nullopt;
+  };
+  // Choosing an item of a list is no typing.
+  for (const std::string& item : control.Items())
+    if (item == value) return item;
+  for (char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    // Line ends, escapes and other control bytes cannot be typed into a field.
+    if (byte < 0x20 || byte == 0x7F) return refuse("недопустимый символ");
+  }
+  const std::string normalised = control.Normaliser() ? control.Normaliser()(value) : std::string(value);
+  std::string taken;
+  for (char c : normalised) {
+    if (control.KeyFilter()) {
+      const char kept = control.KeyFilter()(c);
+      if (kept == 0) return refuse("недопустимый символ");
+      c = kept;
+    }
+    taken += c;
+  }
+  if (control.MaxLength() > 0 && static_cast<int>(taken.size()) > control.MaxLength()) {
+    if (why) *why = W("длиннее ") + std::to_string(control.MaxLength()) + W(" символов");
+    return std::nullopt;
+  }
+  if (control.ValueRule()) {
+    auto ruled = control.ValueRule()(taken);
+    if (!ruled) return refuse("недопустимое значение");
+    taken = *ruled;
+  }
+  return taken;
 }
 
 TForm* TFormRegistry::FindForm(std::string_view name) const {

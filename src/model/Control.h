@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,6 +48,12 @@ enum class TControlKind {
 // A key filter of an edit: the character to insert for the typed one, or 0 to drop it.
 // Backspace ('\b') is handed to the filter too.
 using TKeyFilter = char (*)(char);
+// What a control keeps of a text: run on every change, typed or loaded (a clamped number, a
+// blank turned into "0").
+using TNormaliser = std::string (*)(std::string_view);
+// A control's own rule for a whole value (an address form, a port range, a time an exit rule
+// takes): the value as the control takes it, or nothing when it cannot hold it.
+using TValueRule = std::optional<std::string> (*)(std::string_view);
 
 // A list item with what some lists carry besides their text.
 struct TListItem {
@@ -116,6 +123,10 @@ class TControl {
   void SetMaxLength(int n) { maxLength_ = n; }
   TKeyFilter KeyFilter() const { return keyFilter_; }
   void SetKeyFilter(TKeyFilter filter) { keyFilter_ = filter; }
+  TNormaliser Normaliser() const { return normaliser_; }
+  void SetNormaliser(TNormaliser normaliser) { normaliser_ = normaliser; }
+  TValueRule ValueRule() const { return valueRule_; }
+  void SetValueRule(TValueRule rule) { valueRule_ = rule; }
   // The label that shows this parameter's state by its colour, and names it in messages.
   TControl* StatusLabel() const { return statusLabel_; }
   void SetStatusLabel(TControl* label) { statusLabel_ = label; }
@@ -183,6 +194,8 @@ class TControl {
   std::string hint_;
   int maxLength_ = 0;
   TKeyFilter keyFilter_ = nullptr;
+  TNormaliser normaliser_ = nullptr;
+  TValueRule valueRule_ = nullptr;
   TControl* statusLabel_ = nullptr;
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> rows_;
@@ -194,6 +207,12 @@ class TControl {
   int nextListener_ = 1;
   bool notifying_ = false;
 };
+
+// A value that comes from outside the keyboard (a settings file, the panel) passes what a typed
+// one passes: the key filter character by character (as it maps them), printable characters
+// only, the length limit, the normaliser and the control's value rule. The value as the
+// control would hold it, or nothing with the reason in `why` (cp1251).
+std::optional<std::string> AcceptValue(const TControl& control, std::string_view value, std::string* why = nullptr);
 
 // Initial state of a declared control.
 enum TControlState : unsigned { csNone = 0, csDisabled = 1, csHidden = 2 };
@@ -208,6 +227,8 @@ struct TControlSpec {
   int maxLength = 0;
   TKeyFilter keys = nullptr;
   const char* status = "";   // the status label's name, resolved when the form is complete
+  TNormaliser normalise = nullptr;
+  TValueRule rule = nullptr;
   std::initializer_list<const char*> items = {};
   unsigned state = csNone;
   int position = 0;

@@ -45,6 +45,31 @@ void ClearMarks(TForm& page, bool forRead) {
 
 }  // namespace
 
+// Takes what the page's section holds and the control can take; the rest stays as it is.
+static void LoadPage(const TIniFile& ini, TPage& page) {
+  if (!ini.SectionExists(page.Name())) return;
+  for (const auto& ptr : page.Controls()) {
+    TControl& c = *ptr;
+    const auto value = FileValue(ini, page, c);
+    if (!value) continue;
+    switch (page.StoredAs(c)) {
+      case TStored::Text:
+        // A spin edit keeps its number when the file holds none.
+        if (c.IsA(K::SpinEdit) && value->empty()) break;
+        c.SetText(*value);
+        break;
+      case TStored::Flag:
+        c.SetChecked(*value == "1");
+        break;
+      case TStored::Index:
+        c.SetItemIndex(std::stoi(*value));
+        break;
+      case TStored::None:
+        break;
+    }
+  }
+}
+
 bool HintAsBool(std::string_view hint, bool& value) {
   const std::string lower = Cp1251Lower(TrimBlanks(hint));
   if (lower == "true") return value = true, true;
@@ -86,36 +111,28 @@ void TformIncl::SaveToIni(TIniFile& ini) const {
   }
 }
 
-void TformIncl::LoadFromIni(const TIniFile& ini) {
-  const std::string& s = Name();
+TStored TformIncl::StoredAs(const TControl& c) const {
+  if (IsEditLike(c)) return TStored::Text;
+  if (c.IsA(K::CheckBox) || c.IsA(K::RadioButton)) return TStored::Flag;
+  if (c.IsA(K::ComboBox)) return TStored::Index;
+  return TStored::None;
+}
+
+void TformIncl::LoadFromIni(const TIniFile& ini) { LoadPage(ini, *this); }
+
+void TformIncl::ShowStartValues() {
   for (const auto& ptr : Controls()) {
     TControl& c = *ptr;
-    switch (c.Kind()) {
-      case K::Edit:
-        c.SetText(ini.ReadString(s, c.Name(), c.Hint()));
-        break;
-      case K::MaskEdit:
-        if (ini.ValueExists(s, c.Name())) c.SetText(ini.ReadString(s, c.Name(), ""));
-        break;
-      case K::SpinEdit: {
-        const std::string text = ini.ReadString(s, c.Name(), "");
-        if (!text.empty()) c.SetText(text);
-        break;
-      }
-      case K::CheckBox:
-        c.SetChecked(ini.ReadBool(s, c.Name(), false));
-        break;
-      case K::RadioButton: {
-        bool fallback = false;
-        HintAsBool(c.Hint(), fallback);
-        c.SetChecked(ini.ReadBool(s, c.Name(), fallback));
-        break;
-      }
-      case K::ComboBox:
-        c.SetItemIndex(ini.ReadInteger(s, c.Name(), 0));
-        break;
-      default:
-        break;
+    if (c.IsA(K::Edit)) {
+      c.SetText(c.Hint());
+    } else if (c.IsA(K::CheckBox)) {
+      c.SetChecked(false);
+    } else if (c.IsA(K::RadioButton)) {
+      bool on = false;
+      HintAsBool(c.Hint(), on);
+      c.SetChecked(on);
+    } else if (c.IsA(K::ComboBox)) {
+      c.SetItemIndex(0);
     }
   }
 }
@@ -149,46 +166,90 @@ void SavePlainPage(TIniFile& ini, const TForm& page, TListStorage lists) {
   }
 }
 
-void LoadPlainPage(const TIniFile& ini, TForm& page, TListStorage lists) {
+TStored TPlainPage::StoredAs(const TControl& c) const {
+  if (IsEditLike(c)) return TStored::Text;
+  if (c.IsA(K::CheckBox) || c.IsA(K::RadioButton)) return TStored::Flag;
+  if (c.IsA(K::ComboBox)) return lists_ == TListStorage::ShownText ? TStored::Text : TStored::Index;
+  if (c.IsA(K::ComboBoxEx)) return TStored::Index;
+  return TStored::None;
+}
+
+void TPlainPage::LoadFromIni(const TIniFile& ini) { LoadPage(ini, *this); }
+void TPlainPage::SaveToIni(TIniFile& ini) const { SavePlainPage(ini, *this, lists_); }
+
+bool TPage::FileHolds(const TIniFile& ini, const TControl& control) const {
+  return ini.ValueExists(Name(), control.Name());
+}
+
+std::optional<std::string> FileValue(const TIniFile& ini, const TPage& page, const TControl& c, std::string* why) {
+  const TStored stored = page.StoredAs(c);
+  if (stored == TStored::None || !ini.ValueExists(page.Name(), c.Name())) return std::nullopt;
   const std::string& s = page.Name();
-  const bool asText = lists == TListStorage::ShownText;
-  for (const auto& ptr : page.Controls()) {
-    TControl& c = *ptr;
-    switch (c.Kind()) {
-      case K::Edit:
-        c.SetText(ini.ReadString(s, c.Name(), ""));
-        break;
-      case K::SpinEdit: {
-        const std::string text = ini.ReadString(s, c.Name(), "");
-        if (!text.empty()) c.SetText(text);
-        break;
-      }
-      case K::CheckBox:
-      case K::RadioButton:
-        c.SetChecked(ini.ReadBool(s, c.Name(), c.Checked()));
-        break;
-      case K::ComboBox:
-        if (asText) {
-          // The stored text is shown as it is, whatever the items are.
-          if (ini.ValueExists(s, c.Name())) c.SetText(ini.ReadString(s, c.Name(), ""));
-        } else {
-          c.SetItemIndex(ini.ReadInteger(s, c.Name(), 0));
-        }
-        break;
-      case K::ComboBoxEx:
-        c.SetItemIndex(ini.ReadInteger(s, c.Name(), 0));
-        break;
-      case K::MaskEdit:
-        c.SetText(ini.ReadString(s, c.Name(), c.Hint()));
-        break;
-      default:
-        break;
+  switch (stored) {
+    case TStored::Text:
+      return AcceptValue(c, ini.ReadString(s, c.Name(), ""), why);
+    case TStored::Flag: {
+      const bool value = ini.ReadBool(s, c.Name(), false);
+      if (value != ini.ReadBool(s, c.Name(), true)) break;
+      return value ? "1" : "0";
     }
+    case TStored::Index: {
+      const int index = ini.ReadInteger(s, c.Name(), -2);
+      if (index != ini.ReadInteger(s, c.Name(), -3) || index < -1 || index >= static_cast<int>(c.Items().size()))
+        break;
+      return std::to_string(index);
+    }
+    case TStored::None:
+      break;
+  }
+  if (why) *why = W("недопустимое значение");
+  return std::nullopt;
+}
+
+namespace {
+
+// What the page's parameter table would send for the value: nothing when the panel cannot
+// take it (a number out of range, an item that is none).
+bool Sendable(const TPage& page, const TControl& c, const std::string& value) {
+  for (const TParam& param : page.Params()) {
+    if (param.field != &c || !param.codec) continue;
+    TFieldState state;
+    state.text = value;
+    state.checked = value == "1";
+    state.itemIndex = -1;
+    if (page.StoredAs(c) == TStored::Index) {
+      state.itemIndex = std::stoi(value);
+      if (state.itemIndex >= 0) state.text = c.Items()[static_cast<std::size_t>(state.itemIndex)];
+    } else {
+      for (std::size_t i = 0; i < c.Items().size(); ++i)
+        if (c.Items()[i] == value) state.itemIndex = static_cast<int>(i);
+    }
+    if (!param.codec->Encode(state)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void TPage::CheckFile(const TIniFile& ini, std::vector<TFileProblem>& problems) const {
+  if (!ini.SectionExists(Name())) return;
+  for (const auto& ptr : Controls()) {
+    const TControl& c = *ptr;
+    if (StoredAs(c) == TStored::None || !ini.ValueExists(Name(), c.Name())) continue;
+    std::string why;
+    const auto value = FileValue(ini, *this, c, &why);
+    if (value && !Sendable(*this, c, *value)) why = W("вне допустимого диапазона");
+    if (!value || !why.empty()) problems.push_back({c.Name(), ini.ReadString(Name(), c.Name(), ""), why});
   }
 }
 
-void TPlainPage::LoadFromIni(const TIniFile& ini) { LoadPlainPage(ini, *this, lists_); }
-void TPlainPage::SaveToIni(TIniFile& ini) const { SavePlainPage(ini, *this, lists_); }
+std::vector<std::string> TPage::MissingKeys(const TIniFile& ini) const {
+  std::vector<std::string> missing;
+  if (!ini.SectionExists(Name())) return missing;
+  for (const auto& ptr : Controls())
+    if (StoredAs(*ptr) != TStored::None && !FileHolds(ini, *ptr)) missing.push_back(ptr->Name());
+  return missing;
+}
 
 void ClearPageForRead(TForm& page) { ClearMarks(page, true); }
 void ClearPageForWrite(TForm& page) { ClearMarks(page, false); }

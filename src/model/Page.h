@@ -1,6 +1,7 @@
 #pragma once
 // Pages and their storage in settings files: one section per page, one key per control.
 #include <string>
+#include <optional>
 #include <string_view>
 
 #include <cstdint>
@@ -13,6 +14,15 @@
 
 namespace zorvan {
 
+// A value a settings file holds that the page cannot take (cp1251): its key, its value, why.
+struct TFileProblem {
+  std::string key;
+  std::string value;
+  std::string why;
+};
+
+// How a page stores a control in its section.
+enum class TStored { None, Text, Flag, Index };
 
 // A settings page. The shell drives every page through these operations. Its identifier and
 // caption come from the page catalogue.
@@ -38,6 +48,18 @@ class TPage : public TForm {
   // The page's parameter table, for the worker's read and write runner. Built with the page
   // and never changed, so the worker may walk it.
   const std::vector<TParam>& Params() const { return params_; }
+
+  // Loading takes only what the file holds: a page without a section and a key without a
+  // line keep what they show. A value the control cannot take is left out too (CheckFile says
+  // which before a load). What a fresh page shows before any file is loaded:
+  virtual void ShowStartValues() {}
+  virtual TStored StoredAs(const TControl&) const { return TStored::None; }
+  // Whether the page's section holds a value for the control.
+  virtual bool FileHolds(const TIniFile& ini, const TControl& control) const;
+  // The values of the page's section that a typed value could not be, nor the panel take.
+  virtual void CheckFile(const TIniFile& ini, std::vector<TFileProblem>& problems) const;
+  // The stored controls the page's section lacks (empty when the file has no section).
+  std::vector<std::string> MissingKeys(const TIniFile& ini) const;
 
   // Posts a request to the worker (links and buttons that act on the panel at once); false
   // while not connected. Set by the shell.
@@ -68,6 +90,10 @@ class TformIncl : public TPage {
   void LoadFromIni(const TIniFile& ini) override;
   void SaveToIni(TIniFile& ini) const override;
   void SetDefaults() override;
+  // Edits show their hints, check boxes are clear, radio buttons follow their hints, lists
+  // select their first item.
+  void ShowStartValues() override;
+  TStored StoredAs(const TControl& control) const override;
 };
 
 // How the plain routines store a drop-down list: its item index, or the text it shows.
@@ -79,6 +105,7 @@ class TPlainPage : public TPage {
   using TPage::TPage;
   void LoadFromIni(const TIniFile& ini) override;
   void SaveToIni(TIniFile& ini) const override;
+  TStored StoredAs(const TControl& control) const override;
 
  protected:
   // For a page whose lists hold typed values rather than a choice of items.
@@ -88,8 +115,12 @@ class TPlainPage : public TPage {
   TListStorage lists_ = TListStorage::ItemIndex;
 };
 
-void LoadPlainPage(const TIniFile& ini, TForm& page, TListStorage lists = TListStorage::ItemIndex);
 void SavePlainPage(TIniFile& ini, const TForm& page, TListStorage lists = TListStorage::ItemIndex);
+
+// The file's value for a control as the control would take it, or nothing (with the reason
+// when the file holds a value that cannot be taken). Flags come back "1"/"0", indexes in decimal.
+std::optional<std::string> FileValue(const TIniFile& ini, const TPage& page, const TControl& control,
+                                     std::string* why = nullptr);
 
 // Marks before a read or a write: label colours, font styles, "!" captions; a read also empties.
 void ClearPageForRead(TForm& page);

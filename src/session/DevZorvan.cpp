@@ -1,5 +1,6 @@
 #include "session/DevZorvan.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -58,6 +59,12 @@ bool VersionAccepted(const std::string& version) {
 void EraseFirst(std::string& text, std::string_view part) {
   auto pos = text.find(part);
   if (pos != std::string::npos) text.erase(pos, part.size());
+}
+
+// A panel type: two digits first, printable characters after them.
+bool PanelTypeReadable(const std::string& typepan) {
+  return typepan.size() >= 2 && typepan.find_first_not_of("0123456789") >= 2 &&
+         std::all_of(typepan.begin(), typepan.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
 }
 
 struct TVersionError : std::exception {
@@ -213,6 +220,8 @@ void TDevZorvan::RunAll(bool write) {
   all_ = true;
   DisableControls();
   ClearAbort();
+  silentInARow_ = 0;
+  panelSilent_ = false;
   bool stopped = false;
   auto show = [&](TPageId page) {
     SetCurrentPage(page);
@@ -225,6 +234,8 @@ void TDevZorvan::RunAll(bool write) {
     out_.PostLog(kRuler, false, false);
     out_.PostLog(write ? W("Пишем всё") : W("Читаем всё"), false, true);
     for (TPageId page : write ? catalogue.writeAll : catalogue.readAll) {
+      // A settings file that holds only some pages writes only those.
+      if (write && writeScope_ && !writeScope_->pages.count(page)) continue;
       show(page);
       if (write) WritePage();
       else ReadPage();
@@ -234,6 +245,13 @@ void TDevZorvan::RunAll(bool write) {
       }
     }
     cancellable_.store(false);
+    if (panelSilent_) {
+      const std::string text = W("Панель перестала отвечать: ") + std::to_string(kSilentLimit) +
+                               W(" параметра подряд остались без ответа. ") +
+                               (write ? W("Запись всех параметров прервана.") : W("Чтение всех параметров прервано."));
+      out_.PostLog(" # !!! " + text, true, true);
+      out_.PostMessageBox(text);
+    }
     if (!stopped) {
       show(TPageId::Common);
       out_.PostLog(write ? W("Окончили писать всё") : W("Окончили читать всё"), false, true);
@@ -249,6 +267,16 @@ void TDevZorvan::RunAll(bool write) {
   }
   EnableControls();
   all_ = false;
+}
+
+void TDevZorvan::NoteSilence(bool silent) {
+  if (!silent) {
+    silentInARow_ = 0;
+  } else if (++silentInARow_ >= kSilentLimit && all_) {
+    // A panel that has stopped answering would cost every remaining parameter its tries.
+    panelSilent_ = true;
+    Abort();
+  }
 }
 
 void TDevZorvan::ReadAll() { RunAll(false); }
@@ -430,8 +458,10 @@ void TDevZorvan::ConnectSequence() {
       if ((variant_ == 0 && build_ >= 14) || variant_ > 0) {
         const TExchange answer = Exchange("+typepan", TQuery::Query("OK\r", 4500, 3));
         if (const std::string& typepan = answer.value; answer.Ok()) {
-          if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
-          if (typepan.size() >= 2 && typepan.compare(0, 2, "00") == 0) {
+          // Flags taken from a garbled reply would change the update offer: it sets none.
+          if (!PanelTypeReadable(typepan)) out_.PostLog(W(" # Непонятный ответ на +typepan: ") + typepan, true, true);
+          else if (typepan.size() >= 4 && typepan.compare(2, 2, "01") == 0) typepanA_ = 1;
+          if (PanelTypeReadable(typepan) && typepan.compare(0, 2, "00") == 0) {
             typepanB_ = 1;
             out_.PostStatus("M45PE16", 3);
           }

@@ -15,6 +15,7 @@
 #include "session/OutElement.h"
 #include "session/PageCatalogue.h"
 #include "session/UiBridge.h"
+#include "session/WriteScope.h"
 
 namespace zorvan {
 
@@ -103,6 +104,15 @@ class TDevZorvan : public TDevice {
   bool Aborted() const { return abort_.load(); }
   void Abort() { abort_.store(true); }
   void ClearAbort() { abort_.store(false); }
+  // A parameter of a page operation met silence (true) or an answer (false). In a read-all or
+  // write-all a few silent ones in a row mean the panel has stopped answering: the abort flag
+  // is set and PanelSilent says why.
+  void NoteSilence(bool silent);
+  static constexpr int kSilentLimit = 3;
+  bool PanelSilent() const { return panelSilent_; }
+  // Set on the UI thread before a write request from a settings file, cleared after it.
+  void SetWriteScope(std::optional<TWriteScope> scope) { writeScope_ = std::move(scope); }
+  const TWriteScope* WriteScope() const { return writeScope_ ? &*writeScope_ : nullptr; }
   void SetIdleSuppressed(bool suppressed) { idleSuppressed_.store(suppressed); }
   // The worker sits in its suppressed idle step and sends nothing (the line is lent out).
   bool IdleParked() const { return idleParked_.load(); }
@@ -173,6 +183,9 @@ class TDevZorvan : public TDevice {
   std::string versionText_;
   TIdleSchedule idle_;
   TFirmwareResume resume_;
+  int silentInARow_ = 0;
+  bool panelSilent_ = false;
+  std::optional<TWriteScope> writeScope_;
   bool terminalAnswered_ = false;
   std::string terminalReply_;
 };

@@ -13,6 +13,9 @@ std::string CommandName(const std::string& command) {
   return equals == std::string::npos ? command : command.substr(0, equals);
 }
 
+// A field that holds a text of its own, which a value from outside must be able to be.
+bool HoldsText(const TControl& field) { return field.IsA(TControlKind::Edit) || field.IsA(TControlKind::MaskEdit); }
+
 const TControl& StatusOf(const TControl& field) { return field.StatusLabel() ? *field.StatusLabel() : field; }
 
 }  // namespace
@@ -45,7 +48,7 @@ TPageRun::TPageRun(TDevZorvan& device, const TPage& page, const char* failureLin
     : device_(device), page_(page), pageId_(IdOf(device, page)), failureLine_(W(failureLine)) {}
 
 TPageRun::~TPageRun() {
-  if (device_.Aborted()) device_.Out().PostLog(W(" # Операция отменена"), true, true);
+  if (device_.Aborted() && !device_.PanelSilent()) device_.Out().PostLog(W(" # Операция отменена"), true, true);
   if (failures_ > 0 || broken_) device_.Out().PostLog(failureLine_, true, true);
 }
 
@@ -73,9 +76,13 @@ void TPageRun::ShowChecked(const TControl& field, bool checked) {
 
 void TPageRun::Pending(const TControl& status) { device_.Out().PostColor(status, clWindowText); }
 
-void TPageRun::Succeeded(const TControl& status) { device_.Out().PostColor(status, clBlue); }
+void TPageRun::Succeeded(const TControl& status) {
+  device_.NoteSilence(false);
+  device_.Out().PostColor(status, clBlue);
+}
 
 void TPageRun::Failed(const TControl& status, const std::string& command, TOutcome why) {
+  device_.NoteSilence(why == TOutcome::Silent);
   device_.Out().PostColor(status, clRed);
   ++failures_;
   device_.Out().PostFailure(status, CommandName(command), OutcomeText(why));
@@ -123,9 +130,20 @@ bool TPageRun::Read(const TParam& param) {
     Failed(status, param.read, result.outcome);
     return false;
   }
+  // A read that may end without its "OK" brings nothing to trust when it did.
+  if (result.raw.find("OK") == std::string::npos) {
+    Failed(status, param.read, TOutcome::Unreadable);
+    return false;
+  }
   const auto shown = param.codec->Decode(result.value);
   if (!shown) {
     // A reply that means nothing is not put into the field.
+    device_.Out().PostLog(W(" # Непонятный ответ на ") + param.read + ": " + result.value, true, true);
+    Failed(status, param.read, TOutcome::Unreadable);
+    return false;
+  }
+  // A text the field could not hold (control bytes, the wrong alphabet, too long) is no value.
+  if (HoldsText(*param.field) && !AcceptValue(*param.field, *shown)) {
     device_.Out().PostLog(W(" # Непонятный ответ на ") + param.read + ": " + result.value, true, true);
     Failed(status, param.read, TOutcome::Unreadable);
     return false;
@@ -135,13 +153,25 @@ bool TPageRun::Read(const TParam& param) {
   return true;
 }
 
+bool TPageRun::Holds(std::initializer_list<const TControl*> fields, const std::string& command) {
+  const TWriteScope* scope = device_.WriteScope();
+  if (!scope) return true;
+  std::string missing;
+  for (const TControl* field : fields)
+    if (!scope->Holds(*field)) missing += (missing.empty() ? "" : ", ") + field->Name();
+  if (missing.empty()) return true;
+  device_.Out().PostLog(W(" # Не отправлено ") + CommandName(command) + W(": в файле нет ") + missing, true, true);
+  return false;
+}
+
 bool TPageRun::Write(const TParam& param) {
   if (!param.writeStyle.exchanged || param.write.empty() || !Applies(param)) return true;
   const TControl& status = StatusOf(*param.field);
   if (Stopped()) return false;
+  if (!Holds({param.field}, param.write)) return true;
   if (const auto filled = param.codec->Fill(Values()[*param.field])) Show(*param.field, *filled);
   const auto value = param.codec->Encode(Values()[*param.field]);
-  if (!value) {
+  if (!value || (HoldsText(*param.field) && !AcceptValue(*param.field, Values()[*param.field].text))) {
     Failed(status, param.write, TOutcome::Invalid);
     return false;
   }

@@ -64,6 +64,9 @@ class TPageRun {
     return dynamic_cast<TState&>(*device_.Pages()->WorkerState(pageId_));
   }
 
+  // A write from a settings file sends a command only when the file holds every field it
+  // carries; otherwise the log names what the file lacks and the panel keeps its value.
+  bool Holds(std::initializer_list<const TControl*> fields, const std::string& command);
   // Whether the connected panel has the parameter.
   bool Applies(const TParam& param) const;
   int FailureCount() const { return failures_; }

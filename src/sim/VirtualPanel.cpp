@@ -308,6 +308,7 @@ void TVirtualPanel::HandleLine(const std::string& line) {
       case TFaultKind::Err: Send(echo + "ERR\r"); return;
       case TFaultKind::Ign: Send(echo + "IGN\r"); return;
       case TFaultKind::Garbage: Send(echo + std::string("\x8f\x01\xfe#@\x7f\x10", 7)); return;
+      case TFaultKind::Noise: break;  // the answer follows below, after the noise
       case TFaultKind::NoCarrier: Send("\r\nNO CARRIER\r\n"); return;
       case TFaultKind::CloseLine: CloseLineNow(); return;
     }
@@ -340,6 +341,8 @@ void TVirtualPanel::HandleLine(const std::string& line) {
   }
   if (answer.kind == TAnswer::Kind::Silent) return;
   Send(echo);
+  // Four bytes a noisy line might bring, none of them a line end.
+  if (fault && fault->kind == TFaultKind::Noise) Send(std::string("\xb5\xfc\x87#", 4));
   if (options_.thinkMs > 0) SleepUntilReal(std::max(lineFreeAtMs_, RealNowMs()) + options_.thinkMs);
   switch (answer.kind) {
     case TAnswer::Kind::Ok: Send((answer.value.empty() ? "" : answer.value + "\r") + "OK\r"); break;

@@ -51,6 +51,7 @@ enum class TFaultKind {
   Err,        // echo, then "ERR"
   Ign,        // echo, then "IGN"
   Garbage,    // echo, then bytes that mean nothing and no "OK"
+  Noise,      // echo, bytes that mean nothing, then the answer as it would be
   NoCarrier,  // "NO CARRIER" instead of the answer
   CloseLine,  // the line goes away (the panel end of the pty is closed)
 };

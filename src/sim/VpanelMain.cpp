@@ -21,9 +21,11 @@ int Usage() {
                "usage: zorvan-vpanel [--version TEXT] [--typepan TEXT] [--master CODE] [--rate BYTES|--unlimited]\n"
                "                     [--gsm-level SIM1[,SIM2]] (0..31, \"+AQ\" of the active SIM)\n"
                "                     [--think MS] (time between the echo and the answer, 0..1000 ms)\n"
-               "                     [--fault silent|err|ign|garbage|nocarrier|close[:COMMAND[:COUNT]]]...\n"
+               "                     [--fault silent|err|ign|garbage|noise|nocarrier|close[:COMMAND[:COUNT]]]...\n"
                "                     [--modem [--registration home|roaming|never] [--busy] [--carrier-loss N]]\n"
                "                     [--loader-refuse BLOCK] [--loader-drop N] [--loader-erase-err]\n"
+               "Faults: garbage answers the echo with bytes that mean nothing and no OK; noise puts\n"
+               "four such bytes between the echo and the real answer.\n"
                "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
                "The default rate is that of the programming cable (19200 bit/s, 8N2: 1745 bytes/s).\n"
                "--modem puts a virtual GSM modem in front of the panel: AT commands until a dial,\n"
@@ -43,6 +45,7 @@ bool ParseFault(const std::string& text, zorvan::sim::TFault& fault) {
   else if (kind == "err") fault.kind = TFaultKind::Err;
   else if (kind == "ign") fault.kind = TFaultKind::Ign;
   else if (kind == "garbage") fault.kind = TFaultKind::Garbage;
+  else if (kind == "noise") fault.kind = TFaultKind::Noise;
   else if (kind == "nocarrier") fault.kind = TFaultKind::NoCarrier;
   else if (kind == "close") fault.kind = TFaultKind::CloseLine;
   else return false;

@@ -280,6 +280,53 @@ TEST_F(ShellFixture, AFileWithNoneOfTheProgramsSectionsChangesNothing) {
   EXPECT_NE(program.view.errors[0].find("foreign.ini"), std::string::npos);
 }
 
+// "Загрузить" takes what a file holds and nothing else; a file with a value a typed one could
+// not be loads nothing and says which.
+TEST_F(ShellFixture, LoadingAFileChangesWhatItHoldsOrNothingAtAll) {
+  Program program(Folder());
+  TShell& shell = program.shell;
+  TPage& common = shell.PageSet().Page(TPageId::Common);
+  TPage& gprs = shell.PageSet().Page(TPageId::GPRS);
+  common["etO"].SetText("1234");
+  common["etKey"].SetText("4321");
+  gprs["etServerPort1"].SetText("3059");
+  program.view.settingsPath = Folder() + "bad.ini";
+  std::ofstream(dir / "bad.ini", std::ios::binary)
+      << "[formCommon]\r\netO=0123\r\n[formGPRS]\r\netServerPort1=99999\r\netSIM1LOGIN=a\x1b" "b\r\n";
+  shell.Main()["mnuLoad"].Click();
+  ASSERT_EQ(program.view.errors.size(), 1u);
+  const std::string said = Cp1251ToUtf8(program.view.errors[0]);
+  EXPECT_NE(said.find("bad.ini\": [formGPRS] etServerPort1=99999"), std::string::npos) << said;
+  EXPECT_NE(said.find("etSIM1LOGIN=a\\x1Bb: "), std::string::npos) << said;  // shown, not sent to the screen
+  EXPECT_EQ(common["etO"].Text(), "1234");
+  EXPECT_EQ(gprs["etServerPort1"].Text(), "3059");
+
+  // A one-key section changes that key alone; the page it lacks keeps what it shows.
+  program.view.settingsPath = Folder() + "template.ini";
+  std::ofstream(dir / "template.ini", std::ios::binary) << "[formCommon]\r\netO=0a1b\r\n";
+  shell.Main()["mnuLoad"].Click();
+  EXPECT_EQ(program.view.errors.size(), 1u);
+  EXPECT_EQ(common["etO"].Text(), "0A1B");
+  EXPECT_EQ(common["etKey"].Text(), "4321");
+  EXPECT_EQ(gprs["etServerPort1"].Text(), "3059");
+}
+
+// A "current.ini" holding a value no page can take is kept as it is, like an unreadable one.
+TEST_F(ShellFixture, ACurrentIniWithAValueNoPageCanTakeIsKept) {
+  const std::string bad = "[Connect]\r\nComPort=/dev/ttyS7\r\n[formGPRS]\r\netServerPort1=99999\r\n";
+  std::ofstream(dir / "current.ini", std::ios::binary) << bad;
+  {
+    Program program(Folder());
+    ASSERT_EQ(program.view.errors.size(), 1u);
+    EXPECT_NE(Cp1251ToUtf8(program.view.errors[0]).find("etServerPort1=99999"), std::string::npos);
+    EXPECT_EQ(program.shell.PageSet().Page(TPageId::GPRS)["etServerPort1"].Text(), "3058");
+    EXPECT_EQ(program.shell.ConnectDialog().Ports().Text(), "");
+    program.shell.Close();
+  }
+  std::ifstream kept(dir / "current.ini", std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), bad);
+}
+
 TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
   Program program(Folder());
   TShell& shell = program.shell;

@@ -222,3 +222,25 @@ TEST_F(IniFileTest, MissingFileIsEmptyUnreadableFails) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+TEST(IniFile, ReplacingOneSectionKeepsEveryOtherByte) {
+  const std::string section = "[formOuts]\r\nx=2\r\n\r\n";
+  const struct {
+    const char* name;
+    std::string before, after;
+  } cases[] = {
+      {"in the middle", "; c\n[A]\r\na=1\r\n[formOuts]\r\nx=1\r\n\r\n[B]\nb=1\n",
+       "; c\n[A]\r\na=1\r\n" + section + "[B]\nb=1\n"},
+      {"last, in another case", "[A]\r\na=1\r\n[FORMOUTS]\r\nx=1", "[A]\r\na=1\r\n" + section},
+      {"missing, no final line end", "[A]\r\na=1", "[A]\r\na=1\r\n" + section},
+      {"missing, empty file", "", section},
+      {"written twice", "[formOuts]\r\nx=1\r\n[A]\r\na=1\r\n[formOuts]\r\ny=1\r\n", section + "[A]\r\na=1\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TIniFile::ReplaceSectionText(c.before, "formOuts", section), c.after) << c.name;
+}
+
+}  // namespace
+}  // namespace zorvan

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "base/Cp1251.h"
+#include "base/IniFile.h"
 #include "cli/Cli.h"
 #include "link/Clock.h"
 #include "sim/VirtualPanel.h"
@@ -254,4 +256,241 @@ TEST(Cli, OverlongUtf8DoesNotSplitACommand) {
   for (const auto& line : lines) all += line + "|";
   EXPECT_NE(std::find(lines.begin(), lines.end(), "+v??+typepan"), lines.end()) << all;
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "+typepan"), 1) << all;  // the connect's own only
+}
+
+namespace {
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The lines the panel received after the first `from`.
+std::vector<std::string> SentSince(const zorvan::sim::TVirtualPanel& panel, std::size_t from) {
+  const auto lines = panel.ReceivedLines();
+  return {lines.begin() + static_cast<long>(from), lines.end()};
+}
+
+bool AnyStartsWith(const std::vector<std::string>& lines, const std::string& prefix) {
+  return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+zorvan::sim::TPanelOptions FastPanel() {
+  zorvan::sim::TPanelOptions options;
+  options.lineRate = 0;
+  return options;
+}
+
+}  // namespace
+
+// One page read into a file replaces that page's section and nothing else; a new file gets the
+// page's section alone.
+TEST(Cli, OnePageReadReplacesItsSectionAndKeepsTheRestByteForByte) {
+  zorvan::sim::TVirtualPanel panel(FastPanel());
+  const std::string port = panel.Start();
+  const std::string file = ::testing::TempDir() + "zorvan-cli-one-page.ini";
+  std::remove(file.c_str());
+  ASSERT_EQ(RunCli({"--port", port, "read", "all", "--save", file}), 0);
+  // Sections the tool does not write, a comment and a bare line feed are kept as they are.
+  const std::string full = FileBytes(file) + "[formWays]\r\ncbWay1=3\r\n; kept\n[Update]\r\nUpdatePanelVersion=vbnqsu\r\n";
+  WriteBytes(file, full);
+  panel.Parameters().Answer("+y=2D");
+  ASSERT_EQ(RunCli({"--port", port, "read", "formOuts", "--save", file}), 0);
+  const std::string after = FileBytes(file);
+  const auto at = full.find("[formOuts]"), end = full.find('[', at + 1);
+  const auto atAfter = after.find("[formOuts]"), endAfter = after.find('[', atAfter + 1);
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_NE(atAfter, std::string::npos);
+  EXPECT_EQ(after.substr(0, atAfter), full.substr(0, at));
+  EXPECT_EQ(after.substr(endAfter), full.substr(end));
+  EXPECT_NE(after.substr(atAfter, endAfter - atAfter).find("SyrenTimeComboBoxText=45\r\n"), std::string::npos);
+  EXPECT_EQ(full.substr(at, end - at).find("SyrenTimeComboBoxText=45\r\n"), std::string::npos);
+
+  // A read of all pages replaces the program's sections and keeps the others.
+  ASSERT_EQ(RunCli({"--port", port, "read", "all", "--save", file}), 0);
+  EXPECT_NE(FileBytes(file).find("; kept\n[Update]\r\nUpdatePanelVersion=vbnqsu\r\n"), std::string::npos);
+  // A file of another kind is not overwritten by a read.
+  const std::string log = ::testing::TempDir() + "zorvan-cli-one-page.log";
+  WriteBytes(log, "-> com: +v\r\n");
+  EXPECT_EQ(RunCli({"--port", port, "read", "formOuts", "--save", log}), 2);
+  EXPECT_EQ(FileBytes(log), "-> com: +v\r\n");
+
+  const std::string fresh = ::testing::TempDir() + "zorvan-cli-one-page-fresh.ini";
+  std::remove(fresh.c_str());
+  ASSERT_EQ(RunCli({"--port", port, "read", "formGPRS", "--save", fresh}), 0);
+  EXPECT_EQ(zorvan::TIniFile::FromBytes(FileBytes(fresh)).Sections(), std::vector<std::string>{"formGPRS"});
+}
+
+// A template of one page writes that page; the pages it lacks are named and nothing of them is sent.
+TEST(Cli, AOnePageFileWritesThatPageAloneAndNamesThePagesLeftOut) {
+  zorvan::sim::TVirtualPanel panel(FastPanel());
+  const std::string port = panel.Start();
+  const std::string file = ::testing::TempDir() + "zorvan-cli-gprs-only.ini";
+  std::remove(file.c_str());
+  ASSERT_EQ(RunCli({"--port", port, "read", "formGPRS", "--save", file}), 0);
+  const auto before = panel.ReceivedLines().size();
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCli({"--port", port, "write", "all", "--load", file}), 0);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  const auto sent = SentSince(panel, before);
+  EXPECT_TRUE(AnyStartsWith(sent, "+GN1="));
+  EXPECT_TRUE(AnyStartsWith(sent, "+GT="));
+  for (const char* other : {"+o=", "+FMW=", "+P2=", "+AN=", "+AA=", "+PO=", "+WI=", "+r=", "+y=", "+yc=", "+E=", "+J"})
+    EXPECT_FALSE(AnyStartsWith(sent, other)) << other;
+  for (const char* page : {"formCommon", "formATests", "formOuts", "FormEnNumber"})
+    EXPECT_NE(said.find(page), std::string::npos) << said;
+  // A file that holds none of the pages a command writes sends nothing.
+  WriteBytes(file, "[formWays]\r\ncbWay1=3\r\n");
+  const auto none = panel.ReceivedLines().size();
+  EXPECT_EQ(RunCli({"--port", port, "write", "all", "--load", file}), 2);
+  EXPECT_EQ(panel.ReceivedLines().size(), none);
+}
+
+// Each of these values is one a typed value could not be, or the panel could not take: the
+// file is refused, with the file, page, key and value named, and nothing goes to the panel.
+TEST(Cli, ValuesNoTypedValueCouldBeAreRefusedAndNothingIsSent) {
+  zorvan::sim::TVirtualPanel panel(FastPanel());
+  const std::string port = panel.Start();
+  const std::string file = ::testing::TempDir() + "zorvan-cli-bad-value.ini";
+  const struct {
+    const char* section;
+    const char* key;
+    std::string value;
+  } cases[] = {
+      {"FormEnNumber", "etN3", zorvan::W("+7 (900) 123-45-67 доб")},
+      {"FormEnNumber", "etN3", "+79001234567890123456"},
+      {"formGPRS", "etSIM1ADDR", std::string(3000, 'a')},
+      {"formGPRS", "etSIM1LOGIN", "us\x1b" "er\x07\x7f"},
+      {"formGPRS", "etServerAddr1", "999.1.2.3;+rb"},
+      {"formGPRS", "etServerAddr1", "999.1.2.3"},
+      {"formGPRS", "etServerPort1", "99999"},
+      {"formGPRS", "cbTime", "12"},
+      {"formATests", "ExATCombo", "2x"},
+      {"formATests", "AT1Combo", "25:00"},
+      {"formCommon", "etO", "12345"},
+      {"formCommon", "ChIMEI", "yes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.section) + " " + c.key);
+    WriteBytes(file, std::string("[") + c.section + "]\r\n" + c.key + "=" + c.value + "\r\n");
+    for (const char* page : {"all", c.section}) {
+      ::testing::internal::CaptureStderr();
+      EXPECT_EQ(RunCli({"--port", port, "write", page, "--load", file}), 2);
+      const std::string said = ::testing::internal::GetCapturedStderr();
+      const std::string named = "[" + std::string(c.section) + "] " + c.key + "=";
+      EXPECT_NE(said.find(named), std::string::npos) << said;
+      EXPECT_NE(said.find("zorvan-cli-bad-value.ini"), std::string::npos) << said;
+    }
+  }
+  EXPECT_TRUE(panel.ReceivedLines().empty());
+}
+
+// What a section lacks is not sent: the panel keeps its own value.
+TEST(Cli, ASectionLackingKeysWritesNothingOfWhatItLacks) {
+  zorvan::sim::TPanelOptions options = FastPanel();
+  options.masterCode = "1234";
+  zorvan::sim::TVirtualPanel panel(options);
+  const std::string port = panel.Start();
+  const std::string file = ::testing::TempDir() + "zorvan-cli-lacking.ini";
+  WriteBytes(file, "[formCommon]\r\netO=0123\r\n");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCli({"--port", port, "--master", "1234", "write", "formCommon", "--load", file}), 0);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  auto sent = SentSince(panel, 0);
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "+o=0123"), sent.end());
+  EXPECT_FALSE(AnyStartsWith(sent, "+FMW"));
+  EXPECT_FALSE(AnyStartsWith(sent, "+P2="));
+  EXPECT_EQ(panel.Common().MasterCode(), "1234");
+  EXPECT_NE(said.find("etKey"), std::string::npos) << said;
+  EXPECT_EQ(RunCli({"--port", port, "--master", "1234", "info"}), 0);
+
+  // One GPRS key: that parameter alone; the power events go only with all three of their keys.
+  WriteBytes(file, "[formGPRS]\r\netSIM1ADDR=apn.one\r\n[formATests]\r\nAKBBreakCheck=1\r\nRebootCheck=0\r\n");
+  const auto before = panel.ReceivedLines().size();
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCli({"--port", port, "--master", "1234", "write", "all", "--load", file}), 0);
+  ::testing::internal::GetCapturedStderr();
+  sent = SentSince(panel, before);
+  std::vector<std::string> pages;
+  for (const std::string& line : sent)
+    if (line.find('=') != std::string::npos && line.rfind("+id=", 0) != 0) pages.push_back(line);
+  EXPECT_EQ(pages, (std::vector<std::string>{"+r=0", "+GN1=apn.one"}));
+}
+
+// A reply with noise after the echo, or bytes and no "OK", is no value: the read of a text, a
+// switch and a number each fail, and the file is left as it was.
+TEST(Cli, NoiseAfterTheEchoFailsTheReadAndLeavesTheFile) {
+  zorvan::TScopedTimeScale fast(0.05);
+  using zorvan::sim::TFaultKind;
+  const struct {
+    TFaultKind kind;
+    const char* command;
+    const char* page;
+  } cases[] = {
+      {TFaultKind::Noise, "+GC1", "formGPRS"},      // text
+      {TFaultKind::Garbage, "+GN1", "formGPRS"},    // text without its "OK"
+      {TFaultKind::Noise, "+P", "formGPRS"},        // switch
+      {TFaultKind::Noise, "+GT", "formGPRS"},       // number
+      {TFaultKind::Noise, "+j2", "FormEnNumber"},   // telephone number
+      {TFaultKind::Noise, "+E", "FormEnNumber"},    // switch
+      {TFaultKind::Noise, "+yc", "formOuts"},       // switch read by its first character before
+  };
+  const std::string file = ::testing::TempDir() + "zorvan-cli-noise.ini";
+  const std::string good = "[formGPRS]\r\netSIM1Phone=*99#\r\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    zorvan::sim::TVirtualPanel panel(FastPanel());
+    // Bytes without an "OK" are asked again: they come every time.
+    panel.AddFault({c.kind, c.command, c.kind == TFaultKind::Garbage ? -1 : 1});
+    WriteBytes(file, good);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCli({"--port", panel.Start(), "read", c.page, "--save", file}), 1);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("(" + std::string(c.command) + ")"), std::string::npos) << said;
+    EXPECT_EQ(FileBytes(file), good);
+  }
+}
+
+// A panel that stops answering ends a write-all after a few silent parameters, not after
+// every parameter's three tries.
+TEST(Cli, WriteAllGivesUpOnAPanelThatStoppedAnswering) {
+  zorvan::TScopedTimeScale fast(0.02);
+  zorvan::sim::TVirtualPanel panel(FastPanel());
+  const std::string port = panel.Start();
+  const std::string file = ::testing::TempDir() + "zorvan-cli-silent.ini";
+  std::remove(file.c_str());
+  ASSERT_EQ(RunCli({"--port", port, "read", "all", "--save", file}), 0);
+  for (const char* command : {"+o=0050", "+FMW=5281", "+P2=0"}) panel.AddFault({zorvan::sim::TFaultKind::Silent, command, -1});
+  const auto before = panel.ReceivedLines().size();
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCli({"--port", port, "write", "all", "--load", file}), 1);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Панель перестала отвечать"), std::string::npos) << said;
+  const auto sent = SentSince(panel, before);
+  EXPECT_FALSE(AnyStartsWith(sent, "+AN="));
+  EXPECT_FALSE(AnyStartsWith(sent, "+GC1="));
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "+o=0050"), 3);  // a single parameter keeps its tries
+}
+
+// A port given as a relative path, or as a name in the current folder, is that file.
+TEST(Cli, APortGivenRelativeToTheCurrentFolder) {
+  namespace fs = std::filesystem;
+  zorvan::sim::TVirtualPanel panel(FastPanel());
+  const std::string device = panel.Start();
+  const fs::path dir = fs::path(::testing::TempDir()) / ("zorvan-cli-port-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::create_symlink(device, dir / "panel-link");
+  const fs::path was = fs::current_path();
+  fs::current_path(dir);
+  EXPECT_EQ(RunCli({"--port", "./panel-link", "info"}), 0);
+  EXPECT_EQ(RunCli({"--port", "panel-link", "info"}), 0);
+  fs::current_path(was);
+  fs::remove_all(dir);
 }

@@ -38,12 +38,15 @@ TEST(Codecs, DecodeRepliesOrRefuseThem) {
       {&pause, "0550", "4"},  // whole hundreds count
       {&oneIsOn, "1", "true"},
       {&oneIsOn, "0", "false"},
-      {&oneIsOn, "10", "false"},
       {&oneIsOn, "", kNone},
+      // A switch is exactly "0" or "1": noise in front of it, or after it, is no answer.
+      {&oneIsOn, "10", kNone},
+      {&oneIsOn, "\xb5\xfc\x87#1", kNone},
       {&oneIsOff, "1", "false"},
       {&oneIsOff, "0", "true"},
-      {&first, "10", "true"},
-      {&zeroIsOff, "2", "true"},
+      {&first, "1", "true"},
+      {&first, "10", kNone},
+      {&zeroIsOff, "2", kNone},
       {&zeroIsOff, "0", "false"},
       {&mask, "05", "101000"},
       {&mask, "3F", "111111"},

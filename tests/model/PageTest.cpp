@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "base/Cp1251.h"
 
 namespace zorvan {
@@ -46,50 +48,103 @@ TEST(PagePersistence, SaveWritesValueFormsInComponentOrder) {
   EXPECT_EQ(plain.ReadString("formSample", "cbImages", ""), "1");
 }
 
-TEST(PagePersistence, CheckBoxReadsIntegerFormsAndIgnoresWords) {
+TEST(PagePersistence, CheckBoxReadsIntegerFormsAndRefusesWords) {
   for (const auto& [stored, expected] :
-       std::vector<std::pair<const char*, bool>>{{"1", true}, {"0x1", true}, {"$1", true}, {"0", false}, {"yes", false}}) {
+       std::vector<std::pair<const char*, bool>>{{"1", true}, {"0x1", true}, {"$1", true}, {"0", false}}) {
     SamplePage<TformIncl> page;
-    page["cbFlag"].SetChecked(true);
+    page["cbFlag"].SetChecked(!expected);
     TIniFile ini;
     ini.WriteString("formSample", "cbFlag", stored);
+    std::vector<TFileProblem> problems;
+    page.CheckFile(ini, problems);
+    EXPECT_TRUE(problems.empty()) << stored;
     page.LoadFromIni(ini);
     EXPECT_EQ(page["cbFlag"].Checked(), expected) << stored;
   }
 }
 
-TEST(PagePersistence, InclPageWithoutItsSectionTakesHintsAndKeepsMaskedAndSpin) {
+// A file holds what it holds: a page without its section, and a key without a line, keep what
+// they show; a value no typed one could be is named and left out.
+TEST(PagePersistence, LoadTakesOnlyWhatTheSectionHoldsAndNamesWhatItCannotTake) {
+  for (const bool plain : {false, true}) {
+    SCOPED_TRACE(plain ? "plain" : "incl");
+    SamplePage<TformIncl> incl;
+    SamplePage<TPlainPage> plainPage;
+    TPage& page = plain ? static_cast<TPage&>(plainPage) : static_cast<TPage&>(incl);
+    page["etObject"].SetText("1234");
+    page["cbFlag"].SetChecked(true);
+    page.LoadFromIni(TIniFile{});
+    EXPECT_EQ(page["etObject"].Text(), "1234");
+    EXPECT_TRUE(page["cbFlag"].Checked());
+    EXPECT_EQ(page["cbList"].ItemIndex(), 2);
+
+    TIniFile ini;
+    ini.WriteString("formSample", "meCode", "2222");
+    ini.WriteString("formSample", "cbFlag", "yes");
+    ini.WriteString("formSample", "cbList", "9");
+    ini.WriteString("formSample", "etObject", "12\x1b" "34");
+    std::vector<TFileProblem> problems;
+    page.CheckFile(ini, problems);
+    std::vector<std::string> keys;
+    for (const TFileProblem& p : problems) keys.push_back(p.key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"etObject", "cbFlag", "cbList"}));
+    EXPECT_EQ(page.MissingKeys(ini), plain ? (std::vector<std::string>{"seCount", "rbOn", "rbOff", "cbImages"})
+                                           : (std::vector<std::string>{"seCount", "rbOn", "rbOff"}));
+    page.LoadFromIni(ini);
+    EXPECT_EQ(page["meCode"].Text(), "2222");
+    EXPECT_EQ(page["etObject"].Text(), "1234");
+    EXPECT_TRUE(page["cbFlag"].Checked());
+    EXPECT_EQ(page["cbList"].ItemIndex(), 2);
+    EXPECT_EQ(page["seCount"].Text(), "7");
+  }
+}
+
+TEST(PagePersistence, AFreshInclPageShowsHintsAndItsFirstItems) {
   SamplePage<TformIncl> page;
-  page["etObject"].SetText("1234");
-  page["cbFlag"].SetChecked(true);
-  page["rbOff"].SetChecked(true);
-  page.LoadFromIni(TIniFile{});
+  page.ShowStartValues();
   EXPECT_EQ(page["etObject"].Text(), "0050");
   EXPECT_EQ(page["meCode"].Text(), "1111");
-  EXPECT_EQ(page["seCount"].Text(), "7");
   EXPECT_FALSE(page["cbFlag"].Checked());
   EXPECT_TRUE(page["rbOn"].Checked());
   EXPECT_FALSE(page["rbOff"].Checked());
   EXPECT_EQ(page["cbList"].ItemIndex(), 0);
 }
 
-TEST(PagePersistence, PlainPageWithoutItsSectionEmptiesEditsAndKeepsChecks) {
-  SamplePage<TPlainPage> page;
-  page["etObject"].SetText("1234");
-  page["cbFlag"].SetChecked(true);
-  page.LoadFromIni(TIniFile{});
-  EXPECT_EQ(page["etObject"].Text(), "");
-  EXPECT_EQ(page["meCode"].Text(), "5281");  // the masked edit's hint
-  EXPECT_TRUE(page["cbFlag"].Checked());
-  EXPECT_EQ(page["cbImages"].ItemIndex(), 0);
-}
-
-TEST(PagePersistence, IndexBeyondTheListLeavesNoSelection) {
-  SamplePage<TformIncl> page;
-  TIniFile ini;
-  ini.WriteInteger("formSample", "cbList", 9);
-  page.LoadFromIni(ini);
-  EXPECT_EQ(page["cbList"].ItemIndex(), -1);
+// What a file brings passes what typing passes: the key filter (with its mapping), control
+// bytes, the length limit, the normaliser and the value rule.
+TEST(ControlValues, AValueFromOutsideIsTakenAsTypingWouldTakeIt) {
+  TForm form("formSample");
+  auto& hex = form.Add("etHex", K::Edit);
+  hex.SetMaxLength(4);
+  hex.SetKeyFilter([](char c) -> char {
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) return c;
+    return c >= 'a' && c <= 'f' ? static_cast<char>(c - 32) : 0;
+  });
+  auto& padded = form.Add("etPadded", K::Edit);
+  padded.SetNormaliser([](std::string_view t) {
+    std::string s(t);
+    for (char& c : s)
+      if (c == ' ') c = '0';
+    return s;
+  });
+  padded.SetValueRule([](std::string_view t) -> std::optional<std::string> {
+    if (t.size() > 3) return std::nullopt;
+    return std::string(t);
+  });
+  auto& list = form.Add("cbDigits", K::ComboBox);
+  list.SetItems({W("Нет"), "1"});
+  list.SetKeyFilter([](char c) -> char { return c >= '0' && c <= '9' ? c : 0; });
+  const struct {
+    TControl* control;
+    std::string value;
+    std::optional<std::string> taken;
+  } cases[] = {
+      {&hex, "1a2f", "1A2F"},  {&hex, "1A2G", std::nullopt}, {&hex, "1A2F0", std::nullopt},
+      {&hex, "", ""},          {&hex, "\x1b", std::nullopt}, {&padded, "1 2", "102"},
+      {&padded, "1\t2", std::nullopt}, {&padded, "12 4", std::nullopt}, {&padded, "a\x7f", std::nullopt},
+      {&list, W("Нет"), W("Нет")}, {&list, "24", "24"},  {&list, "2x", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AcceptValue(*c.control, c.value), c.taken) << c.control->Name() << " " << c.value;
 }
 
 TEST(PagePersistence, SetDefaultsFromHints) {

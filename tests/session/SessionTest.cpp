@@ -131,6 +131,7 @@ TEST(ConnectSequence, VersionAndPanelTypeDecideTheConnection) {
       {"09.003.020", "1101", true, 9, 3, 20, 1, 0},
       {"101.005.003", "0100", true, 101, 5, 3, 0, 0},
       {"09.000.018", "00xx", true, 9, 0, 18, 0, 1},
+      {"09.005.012", "\xb5" "001", true, 9, 5, 12, 0, 0},  // a garbled type sets no flag
       {"09.000.018", "0100", false, 0, 0, 0, 0, 0},
       {"09.006.001", "0100", false, 0, 0, 0, 0, 0},
       {"09.005.0x2", "0100", false, 0, 0, 0, 0, 0},

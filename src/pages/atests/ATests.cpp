@@ -54,18 +54,17 @@ void SortDailyTests(std::array<std::string, 3>& texts) {
   }
 }
 
+std::optional<std::string> DailyTestEntry(std::string_view text) {
+  if (SaysYes(text)) return std::string("08:00");
+  if (SaysNoTest(text)) return std::string(text);
+  const auto time = SplitClock(TrimBlanks(text), 23, 60);
+  if (!time) return std::nullopt;
+  return ClockText(time->first, time->second);
+}
+
 std::array<std::string, 3> DailyTestsToSend(const std::array<std::string, 3>& texts) {
   std::array<std::string, 3> sent;
-  for (std::size_t k = 0; k < texts.size(); ++k) {
-    if (SaysYes(texts[k])) {
-      sent[k] = "08:00";
-    } else if (SaysNoTest(texts[k])) {
-      sent[k] = texts[k];
-    } else {
-      const auto time = SplitClock(TrimBlanks(texts[k]), 23, 60);
-      sent[k] = time ? ClockText(time->first, time->second) : "00:00";
-    }
-  }
+  for (std::size_t k = 0; k < texts.size(); ++k) sent[k] = DailyTestEntry(texts[k]).value_or("00:00");
   SortDailyTests(sent);
   return sent;
 }

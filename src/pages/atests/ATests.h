@@ -26,6 +26,9 @@ std::string ClockText(int first, int second);
 
 // A daily list that says "no test" ("НЕТ" in any letter case, cp1251).
 bool SaysNoTest(std::string_view text);
+// A daily list's entry as leaving the list takes it: "ДА" is the morning test, a "no test"
+// entry stays, a valid time is normalised; nothing for anything else.
+std::optional<std::string> DailyTestEntry(std::string_view text);
 // Sorts the daily tests: times first in their order, "no test" entries last.
 void SortDailyTests(std::array<std::string, 3>& texts);
 // What a write sends for the daily lists as they stand: "ДА" is the morning test, a valid time
@@ -51,9 +54,12 @@ class TformATests : public TPlainPage {
   ZORVAN_CONTROL(GroupBox5, K::GroupBox, .caption = "Автотесты");
   ZORVAN_CONTROL(Label5, K::Label, .caption = "Генерировать ежедневные автотесты в ЧЧ:ММ");
   ZORVAN_CONTROLS(LAT, 3, K::Label, .caption = "Автотест %d");
-  ZORVAN_CONTROL(AT1Combo, K::ComboBox, .hint = "Нет", .status = "LAT1", .items = {"Нет", "00:00", "08:00", "16:00"});
-  ZORVAN_CONTROL(AT2Combo, K::ComboBox, .hint = "Нет", .status = "LAT2", .items = {"Нет", "00:00", "08:00", "16:00"});
-  ZORVAN_CONTROL(AT3Combo, K::ComboBox, .hint = "Нет", .status = "LAT3", .items = {"Нет", "00:00", "08:00", "16:00"});
+  ZORVAN_CONTROL(AT1Combo, K::ComboBox, .hint = "Нет", .status = "LAT1", .rule = DailyTestEntry,
+                 .items = {"Нет", "00:00", "08:00", "16:00"});
+  ZORVAN_CONTROL(AT2Combo, K::ComboBox, .hint = "Нет", .status = "LAT2", .rule = DailyTestEntry,
+                 .items = {"Нет", "00:00", "08:00", "16:00"});
+  ZORVAN_CONTROL(AT3Combo, K::ComboBox, .hint = "Нет", .status = "LAT3", .rule = DailyTestEntry,
+                 .items = {"Нет", "00:00", "08:00", "16:00"});
   ZORVAN_CONTROL(Label10, K::Label, .caption = "Генерировать дополнительный переодический автотест каждые ЧЧ");
   ZORVAN_CONTROL(ExATCombo, K::ComboBox, .hint = "Нет", .keys = FilterDigitKey, .status = "Label10",
                  .items = {"Нет", "1", "6", "12", "24"});

@@ -28,7 +28,12 @@ class TPeriodCodec : public TCodec {
     if (!hours) return std::nullopt;
     return *hours == 0 ? kFirstItem : ListText(std::to_string(*hours));
   }
-  std::optional<std::string> Encode(const TFieldState& field) const override { return HexText(Hours(field), 2); }
+  // The panel keeps the period in one byte.
+  std::optional<std::string> Encode(const TFieldState& field) const override {
+    const long hours = Hours(field);
+    if (hours > 255) return std::nullopt;
+    return HexText(hours, 2);
+  }
   std::optional<std::string> Fill(const TFieldState& field) const override {
     const long hours = Hours(field);
     if (hours == 0) return field.text == W("Нет") ? std::nullopt : std::optional<std::string>(kFirstItem);
@@ -137,7 +142,7 @@ void ReadPowerEvents(TPageRun& run, const TformATests& page, bool mains) {
   }
   // First mains loss, second mains restore, third battery fault, fourth battery low.
   const std::string events = TrimBlanks(power.value);
-  if (events.size() < 4) {
+  if (events.size() < 4 || events.find_first_not_of("01") != std::string::npos) {
     Unreadable(run, page.AKBBreakLabel, "+PO", power.value);
     Red(run, {&page.AKBLowPowerLabel});
     if (mains) Red(run, {&page.V220Label});
@@ -219,15 +224,19 @@ void WriteATests(TDevZorvan& device, const TPage& p) {
     const auto& rows = page.Params();
     const bool mains = HasMainsEvents(device.Family());
     if (run.Stopped()) return;
-    WriteDailyTests(run, page);
+    // The daily tests are sorted together: they go only as a whole.
+    if (run.Holds({&page.AT1Combo, &page.AT2Combo, &page.AT3Combo}, "+AN=")) WriteDailyTests(run, page);
     if (run.Stopped()) return;
     run.Write(rows[kPeriodRow]);
     if (run.Stopped()) return;
-    WritePowerEvents(run, page, mains);
+    if (run.Holds({&page.V220Check, &page.AKBBreakCheck, &page.AKBLowPowerCheck}, "+PO="))
+      WritePowerEvents(run, page, mains);
     if (run.Stopped()) return;
     // While the mains events are off the delay list is disabled: the shortest delay is sent.
-    if (mains && run.Values()[page.V220Check].checked) run.Write(rows[kDelayRow]);
-    else run.Step(page.Label14, "+WI=01", TQuery::ReadParam, "+WI=");
+    if (run.Holds({&page.V220Check}, "+WI=")) {
+      if (mains && run.Values()[page.V220Check].checked) run.Write(rows[kDelayRow]);
+      else run.Step(page.Label14, "+WI=01", TQuery::ReadParam, "+WI=");
+    }
     if (run.Stopped()) return;
     run.Write(rows[kRestartRow]);
   });

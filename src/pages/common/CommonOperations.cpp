@@ -60,8 +60,9 @@ class TMasterCodeCodec : public TCodec {
 class TImeiCodec : public TCodec {
  public:
   std::optional<std::string> Decode(std::string_view reply) const override {
-    if (TrimBlanks(reply).empty()) return std::nullopt;
-    return reply.find("01") != std::string_view::npos ? "true" : "false";
+    const std::string value = TrimBlanks(reply);
+    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    return value.find("01") != std::string::npos ? "true" : "false";
   }
   std::optional<std::string> Encode(const TFieldState& field) const override { return field.checked ? "1" : "0"; }
 };

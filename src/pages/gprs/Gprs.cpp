@@ -1,5 +1,7 @@
 #include "pages/gprs/Gprs.h"
 
+#include <algorithm>
+
 #include "base/Cp1251.h"
 
 namespace zorvan {
@@ -7,6 +9,45 @@ namespace zorvan {
 char FilterServerPasswordKey(char key) {
   const bool letterOrDigit = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
   return key == '\b' || letterOrDigit ? key : 0;
+}
+
+char FilterGprsTextKey(char key) {
+  const auto byte = static_cast<unsigned char>(key);
+  return key == '\b' || (byte >= 0x20 && byte < 0x7F) ? key : 0;
+}
+
+std::optional<std::string> ServerAddressRule(std::string_view text) {
+  if (text.empty()) return std::string();
+  const bool dotted = text.find_first_not_of("0123456789.") == std::string_view::npos;
+  if (dotted) {
+    // Four parts of one to three digits, each up to 255.
+    int parts = 0;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+      const std::size_t dot = std::min(text.find('.', at), text.size());
+      const std::string_view part = text.substr(at, dot - at);
+      if (part.empty() || part.size() > 3 || std::stoi(std::string(part)) > 255) return std::nullopt;
+      ++parts;
+      at = dot + 1;
+    }
+    if (parts != 4) return std::nullopt;
+    return std::string(text);
+  }
+  for (char c : text) {
+    const bool allowed = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '.' ||
+                         c == '-' || c == '_';
+    if (!allowed) return std::nullopt;
+  }
+  if (text.front() == '.' || text.back() == '.' || text.find("..") != std::string_view::npos) return std::nullopt;
+  return std::string(text);
+}
+
+std::optional<std::string> ServerPortRule(std::string_view text) {
+  if (text.empty()) return std::string();
+  if (text.size() > 5 || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+  const int port = std::stoi(std::string(text));
+  if (port < 1 || port > 65535) return std::nullopt;
+  return std::string(text);
 }
 
 std::string ServerPasswordText(std::string_view text) {
@@ -23,11 +64,6 @@ TformGPRS::TformGPRS(std::string id, std::string caption) : TPlainPage(std::move
   for (const auto& c : Controls())
     if ((c->IsA(K::Edit) || c->IsA(K::MaskEdit)) && !c->Hint().empty()) c->SetText(c->Hint());
   cbTime.SetItemIndex(0);
-  for (TControl* password : {&etServerPswd1, &etServerPswd2})
-    password->OnChange([](TControl& field) {
-      const std::string kept = ServerPasswordText(field.Text());
-      if (kept != field.Text()) field.SetText(kept);
-    });
 }
 
 std::vector<TControl*> TformGPRS::SimTwo() {

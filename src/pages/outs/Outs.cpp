@@ -25,10 +25,6 @@ TformOuts::TformOuts(std::string id, std::string caption) : TformIncl(std::move(
     link->OnChange([](TControl& c) { c.SetFontColor(c.Text() == W("Выключить") ? "clRed" : "clGreen"); });
     ShowOutput(*link, false);
   }
-  SyrenTimeComboBox.OnChange([](TControl& field) {
-    const std::string kept = SirenTimeText(field.Text());
-    if (kept != field.Text()) field.SetText(kept);
-  });
   // A link switches its output at once; it flips to the next action while the worker asks
   // the panel. Without a connection nothing happens.
   auto link = [this](std::uint8_t request) {
@@ -54,7 +50,21 @@ void TformOuts::SaveToIni(TIniFile& ini) const {
 void TformOuts::LoadFromIni(const TIniFile& ini) {
   TformIncl::LoadFromIni(ini);
   // After the item index, so that a time that is not one of the items survives.
-  SyrenTimeComboBox.SetText(ini.ReadString(Name(), kSirenTimeKey, "30"));
+  if (!ini.ValueExists(Name(), kSirenTimeKey)) return;
+  if (const auto text = AcceptValue(SyrenTimeComboBox, ini.ReadString(Name(), kSirenTimeKey, "")))
+    SyrenTimeComboBox.SetText(*text);
+}
+
+bool TformOuts::FileHolds(const TIniFile& ini, const TControl& control) const {
+  return TformIncl::FileHolds(ini, control) || (&control == &SyrenTimeComboBox && ini.ValueExists(Name(), kSirenTimeKey));
+}
+
+void TformOuts::CheckFile(const TIniFile& ini, std::vector<TFileProblem>& problems) const {
+  TformIncl::CheckFile(ini, problems);
+  if (!ini.ValueExists(Name(), kSirenTimeKey)) return;
+  const std::string text = ini.ReadString(Name(), kSirenTimeKey, "");
+  std::string why;
+  if (!AcceptValue(SyrenTimeComboBox, text, &why)) problems.push_back({kSirenTimeKey, text, why});
 }
 
 }  // namespace zorvan

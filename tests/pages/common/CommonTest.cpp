@@ -98,7 +98,9 @@ TEST(CommonPage, SettingsFileRoundTrip) {
   TPageSet emptyPages(PageCatalogue());
   TformCommon& empty = *emptyPages.Get<TformCommon>();
   empty.LoadFromIni(TIniFile());
-  EXPECT_EQ(empty["etO"].Text(), "0050");  // a missing key gives the built-in default
+  EXPECT_EQ(empty["etO"].Text(), "");  // a file without the page changes nothing
+  empty.ShowStartValues();
+  EXPECT_EQ(empty["etO"].Text(), "0050");  // a fresh page shows the built-in default
 }
 
 TEST(CommonPage, AdaptsToFamilyVariantAndBuild) {

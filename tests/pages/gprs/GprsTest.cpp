@@ -51,9 +51,13 @@ TEST(GprsPage, DefaultsAdaptationAndSettingsFile) {
   EXPECT_EQ(ini.ReadInteger("formGPRS", "cbTime", -1), 9);
   ini.DeleteKey("formGPRS", "etSIM1ADDR");
   ini.DeleteKey("formGPRS", "etServerPswd2");
+  page.etSIM1ADDR.SetText("apn.kept");
+  page.etServerPswd2.SetText("Kept1234");
+  page.cbTime.SetItemIndex(0);
   page.LoadFromIni(ini);
-  EXPECT_EQ(page.etSIM1ADDR.Text(), "");          // a missing text key empties the field
-  EXPECT_EQ(page.etServerPswd2.Text(), "MovaPeka");  // a masked field falls back to its default
+  // A key the file lacks leaves its field as it was.
+  EXPECT_EQ(page.etSIM1ADDR.Text(), "apn.kept");
+  EXPECT_EQ(page.etServerPswd2.Text(), "Kept1234");
   EXPECT_EQ(page.cbTime.ItemIndex(), 9);
 }
 
@@ -91,6 +95,19 @@ TEST(GprsOnPanel, WriteFillsEmptyFieldsAndTheBackupServer) {
   rig.WritePage("formGPRS");
   EXPECT_TRUE(Has(rig.SentSince(mark), "+GS1=0.0.0.0"));
   EXPECT_TRUE(Has(rig.SentSince(mark), "+GS2=0.0.0.0"));
+
+  // A typed address or port the field's rule refuses is not sent; the rest of the page goes.
+  page.etServerAddr1.SetText("999.1.2.3");
+  page.etServerPort2.SetText("70000");
+  mark = rig.Mark();
+  rig.WritePage("formGPRS");
+  EXPECT_FALSE(Has(rig.SentSince(mark), "+GS1=999.1.2.3"));
+  EXPECT_FALSE(Has(rig.SentSince(mark), "+GG2=70000"));
+  EXPECT_TRUE(Has(rig.SentSince(mark), "+GS2=0.0.0.0"));
+  ASSERT_EQ(rig.shell.Failures().size(), 2u);
+  EXPECT_EQ(rig.shell.Failures()[0].command, "+GS1");
+  page.etServerAddr1.SetText("monitor.example-1.ru");
+  page.etServerPort2.SetText("3058");
 
   rig.Preset("+GT=0500");
   rig.Preset("+GN1=apn.example");

@@ -31,8 +31,14 @@ TEST(OutsPage, SirenTimeStaysANumberUpTo255AndSurvivesASettingsFile) {
   page.SetDefaults();
   page.LoadFromIni(ini);
   EXPECT_EQ(page.SyrenTimeComboBox.Text(), "45");
-  page.LoadFromIni(TIniFile());
-  EXPECT_EQ(page.SyrenTimeComboBox.Text(), "30");
+  page.LoadFromIni(TIniFile());  // a file without the page changes nothing
+  EXPECT_EQ(page.SyrenTimeComboBox.Text(), "45");
+  // The time's own key passes the field's rules like a typed time, and counts as the field's.
+  TIniFile own;
+  own.WriteString("formOuts", "SyrenTimeComboBoxText", "300");
+  EXPECT_TRUE(page.FileHolds(own, page.SyrenTimeComboBox));
+  page.LoadFromIni(own);
+  EXPECT_EQ(page.SyrenTimeComboBox.Text(), "255");
 }
 
 TEST(OutsOnPanel, SirenValuesGoAndComeBack) {
