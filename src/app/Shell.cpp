@@ -184,12 +184,14 @@ bool TShell::Close() {
   // Called from inside a step the worker waits for: that step has to return first.
   if (calls_.Serving()) return false;
   StopWorker();
-  CloseLog();
+  // Saved while the log is still open, so that the file records that logging is on.
   // A file that could not be read at start may hold what the user still needs.
-  if (settingsUnreadable_) return true;
-  SaveSettings(settings_);
-  std::string error;
-  if (!settings_.SaveToFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
+  if (!settingsUnreadable_) {
+    SaveSettings(settings_);
+    std::string error;
+    if (!settings_.SaveToFile(SettingsPath(), &error) && view_) view_->ShowError("Error", error);
+  }
+  CloseLog();
   return true;
 }
 

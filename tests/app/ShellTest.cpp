@@ -350,6 +350,13 @@ TEST_F(ShellFixture, LogFileFramesAndNodeSelection) {
   shell.Main()["tbtnRead"].Click();
   shell.Terminal()["Button1"].Click();
   EXPECT_FALSE(shell.Connected());
+
+  // Logging left on at exit is on again at the next start.
+  shell.Main()["mnuLog"].Click();
+  ASSERT_TRUE(shell.LogOn());
+  shell.Close();
+  Program next(Folder());
+  EXPECT_TRUE(next.shell.LogOn());
 }
 
 }  // namespace
