@@ -41,8 +41,28 @@ void TControl::SetText(std::string_view text) {
 void TControl::SetChecked(bool checked) {
   if (checked_ == checked) return;
   checked_ = checked;
+  std::vector<TControl*> turnedOff;
+  if (checked && radioGroup_)
+    for (TControl* other : *radioGroup_)
+      if (other != this && other->checked_) {
+        other->checked_ = false;
+        turnedOff.push_back(other);
+      }
+  for (TControl* other : turnedOff) other->Notify();
   Notify();
+  for (TControl* other : turnedOff) other->Changed();
   Changed();
+}
+
+const std::vector<TControl*>& TControl::RadioGroupMembers() const {
+  static const std::vector<TControl*> none;
+  return radioGroup_ ? *radioGroup_ : none;
+}
+
+TControl* TControl::CheckedRadio() const {
+  for (TControl* member : RadioGroupMembers())
+    if (member->Checked()) return member;
+  return nullptr;
 }
 
 void TControl::SetItemIndex(int index) {
@@ -246,6 +266,7 @@ TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int numbe
   if (row.state & csHidden) c.SetVisible(false);
   if (row.position != 0) c.SetPosition(row.position);
   if (*row.status) pendingStatus_.emplace_back(&c, Numbered(row.status, number));
+  if (*row.group) JoinRadioGroup(c, Numbered(row.group, number));
   return c;
 }
 
@@ -260,6 +281,15 @@ TControlArray TForm::DeclareArray(int count, const TControlSpec& row) {
 void TForm::ResolveStatusLabels() {
   for (auto& [control, label] : pendingStatus_) control->SetStatusLabel(&(*this)[label]);
   pendingStatus_.clear();
+}
+
+void TForm::JoinRadioGroup(TControl& button, const std::string& group) {
+  auto& members = radioGroups_[group];
+  if (!members) members = std::make_shared<std::vector<TControl*>>();
+  if (button.radioGroup_ == members) return;
+  if (button.radioGroup_) throw std::logic_error("control " + button.Name() + " is in two radio groups on " + Name());
+  members->push_back(&button);
+  button.radioGroup_ = members;
 }
 
 void TForm::SetAllEnabled(bool enabled) {

@@ -80,7 +80,9 @@ class TControl {
   const std::string& Text() const { return text_; }
   void SetText(std::string_view text);  // runs the change handler when the text changes
   bool Checked() const { return checked_; }
-  void SetChecked(bool checked);        // runs the change handler when the state changes
+  // Runs the change handler when the state changes. Checking a radio button of a group first
+  // unchecks the others, so every handler sees one button of the group checked.
+  void SetChecked(bool checked);
   int ItemIndex() const { return itemIndex_; }
   void SetItemIndex(int index);         // out of range gives -1 (no selection)
   const std::vector<std::string>& Items() const { return items_; }
@@ -140,6 +142,11 @@ class TControl {
   int SelectedNode() const { return selectedNode_; }
   void SelectNode(int index);  // out of range leaves the selection alone
 
+  // Radio buttons that exclude each other, this one included; empty when it is in no group.
+  const std::vector<TControl*>& RadioGroupMembers() const;
+  // The checked member of this control's radio group, or null.
+  TControl* CheckedRadio() const;
+
   // Handlers the page rules set. Change: text, check, user selection; click: buttons, radio
   // buttons. A change may concern several pages, so it has a list of handlers.
   using THandler = std::function<void(TControl&)>;
@@ -161,6 +168,7 @@ class TControl {
 
  private:
   void Notify();
+  friend class TForm;  // builds the radio groups
 
   std::string name_;
   std::string form_;
@@ -189,6 +197,7 @@ class TControl {
   std::vector<TTreeNode> nodes_;
   int selectedNode_ = -1;
   std::vector<THandler> changeHandlers_;
+  std::shared_ptr<std::vector<TControl*>> radioGroup_;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextListener_ = 1;
   bool notifying_ = false;
@@ -198,7 +207,7 @@ class TControl {
 enum TControlState : unsigned { csNone = 0, csDisabled = 1, csHidden = 2 };
 
 // One row of a form's control table. Texts are UTF-8 literals; in an indexed row "%d" in the
-// caption and the status label takes the control's number.
+// caption, the status label and the radio group takes the control's number.
 struct TControlSpec {
   const char* name;
   TControlKind kind;
@@ -210,6 +219,7 @@ struct TControlSpec {
   std::initializer_list<const char*> items = {};
   unsigned state = csNone;
   int position = 0;
+  const char* group = "";    // radio buttons of one group name exclude each other
 };
 
 // The controls of an indexed row ("etN" 1..5), numbered from 1 like their names.
@@ -246,6 +256,8 @@ class TForm {
   // Links every declared status label; a row naming a label the form lacks is a programming
   // error and raises here, when the form is built.
   void ResolveStatusLabels();
+  // Puts a radio button into the named group of this form.
+  void JoinRadioGroup(TControl& button, const std::string& group);
 
   TControl* Find(std::string_view name);
   const TControl* Find(std::string_view name) const;
@@ -272,6 +284,7 @@ class TForm {
   int modalResult_ = mrNone;
   std::vector<std::unique_ptr<TControl>> controls_;
   std::vector<std::pair<TControl*, std::string>> pendingStatus_;
+  std::map<std::string, std::shared_ptr<std::vector<TControl*>>> radioGroups_;
 };
 
 // A form's control table as members: each row is declared once, and its member has the

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QFrame>
+#include <QVBoxLayout>
 
 #include "base/Cp1251.h"
 #include "session/Colors.h"
@@ -173,16 +175,64 @@ void BindCombo(QComboBox* box, TControl& c) {
     QObject::connect(box, &QComboBox::editTextChanged, [&c](const QString& t) { c.SetText(FromQt(t)); });
 }
 
+void ShowCheck(QAbstractButton* button, const TControl& m) {
+  ApplyLook(button, m);
+  const QSignalBlocker block(button);
+  button->setChecked(m.Checked());
+  if (!m.Text().empty() || button->text().isEmpty()) button->setText(ToQt(m.Text()));
+}
+
 void BindCheck(QAbstractButton* button, TControl& c) {
-  Listen(button, c, [button](const TControl& m) {
-    ApplyLook(button, m);
-    const QSignalBlocker block(button);
-    button->setChecked(m.Checked());
-    if (!m.Text().empty() || button->text().isEmpty()) button->setText(ToQt(m.Text()));
-  });
+  Listen(button, c, [button](const TControl& m) { ShowCheck(button, m); });
   QObject::connect(button, &QAbstractButton::clicked, [&c](bool checked) {
     c.SetChecked(checked);
     c.Click();
+  });
+}
+
+// A radio button of a group: the model keeps the group exclusive, so the buttons' parents do
+// not matter (two groups may share one panel), and a click on the checked one keeps it checked.
+void BindRadio(QRadioButton* button, TControl& c) {
+  if (c.RadioGroupMembers().empty()) return BindCheck(button, c);
+  button->setAutoExclusive(false);
+  Listen(button, c, [button](const TControl& m) { ShowCheck(button, m); });
+  QObject::connect(button, &QAbstractButton::clicked, [button, &c] {
+    c.SetChecked(true);
+    ShowCheck(button, c);
+    c.Click();
+  });
+}
+
+// A radio group shows its items as radio buttons of its own; the user's choice is a change.
+void BindRadioGroup(QGroupBox* group, TControl& c) {
+  auto* buttons = new QButtonGroup(group);
+  Listen(group, c, [group, buttons](const TControl& m) {
+    ApplyLook(group, m);
+    if (!m.Text().empty()) group->setTitle(ToQt(m.Text()));
+    QStringList shown, items;
+    for (QAbstractButton* b : buttons->buttons()) shown << b->text();
+    for (const auto& i : m.Items()) items << ToQt(i);
+    if (shown != items) {
+      for (QAbstractButton* b : buttons->buttons()) delete b;
+      if (!group->layout()) new QVBoxLayout(group);
+      for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], group);
+        buttons->addButton(b, i);
+        group->layout()->addWidget(b);
+      }
+    }
+    const QSignalBlocker block(buttons);
+    if (QAbstractButton* b = buttons->button(m.ItemIndex())) b->setChecked(true);
+    else if (QAbstractButton* checked = buttons->checkedButton()) {
+      // An exclusive group cannot uncheck its last button; no selection is possible in the model.
+      buttons->setExclusive(false);
+      checked->setChecked(false);
+      buttons->setExclusive(true);
+    }
+  });
+  QObject::connect(buttons, &QButtonGroup::idClicked, [&c](int id) {
+    c.SetItemIndex(id);
+    c.Changed();
   });
 }
 
@@ -424,7 +474,7 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* e = qobject_cast<QLineEdit*>(w)) return BindLineEdit(e, c);
   if (auto* b = qobject_cast<QComboBox*>(w)) return BindCombo(b, c);
   if (auto* b = qobject_cast<QCheckBox*>(w)) return BindCheck(b, c);
-  if (auto* b = qobject_cast<QRadioButton*>(w)) return BindCheck(b, c);
+  if (auto* b = qobject_cast<QRadioButton*>(w)) return BindRadio(b, c);
   if (auto* b = qobject_cast<QAbstractButton*>(w)) return BindButton(b, c);
   if (auto* l = qobject_cast<QLabel*>(w)) return BindLabel(l, c);
   if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return BindMemo(m, c);
@@ -433,7 +483,7 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* s = qobject_cast<QSpinBox*>(w)) return BindSpin(s, c);
   if (auto* s = qobject_cast<QStatusBar*>(w)) return BindStatusBar(s, c);
   if (auto* p = qobject_cast<QProgressBar*>(w)) return BindProgress(p, c);
-  if (auto* g = qobject_cast<QGroupBox*>(w)) return BindGroup(g, c);
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return c.IsA(K::RadioGroup) ? BindRadioGroup(g, c) : BindGroup(g, c);
   BindWidget(w, c);
 }
 

@@ -3,13 +3,21 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTreeWidget>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QtTest>
 
 #include "base/Cp1251.h"
 #include "ui/Binder.h"
+#include "widgets/Trislider.h"
 
 using namespace zorvan;
 using K = TControlKind;
@@ -20,6 +28,8 @@ class BinderTest : public QObject {
  private slots:
   void modelToWidgetsAndBack();
   void leavingAControlRunsItsExitRule();
+  void radioGroupsStayExclusiveWhoeverChecks();
+  void radioGroupShowsItsItemsAsButtons();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -120,6 +130,73 @@ void BinderTest::leavingAControlRunsItsExitRule() {
   box->hidePopup();
   QTest::qWait(20);
   QCOMPARE(exits.size(), std::size_t{2});
+}
+
+// Two groups of radio buttons on one panel: the model's groups decide, not the buttons' parent.
+void BinderTest::radioGroupsStayExclusiveWhoeverChecks() {
+  TForm form("formTest");
+  const char* names[] = {"rzt0", "rzt1", "rbAnd", "rbOr"};
+  for (const char* name : names) {
+    auto& rb = form.Add(name, K::RadioButton);
+    form.JoinRadioGroup(rb, rb.Name().starts_with("rzt") ? "loopType" : "connector");
+  }
+  QWidget root;
+  for (const char* name : names) (new QRadioButton(&root))->setObjectName(name);
+  form["rzt0"].SetChecked(true);
+  form["rbOr"].SetChecked(true);
+  BindForm(&root, form);
+  int clicks = 0, changes = 0;
+  form["rzt0"].onClick = [&](TControl&) { ++clicks; };
+  form["rzt0"].OnChange([&](TControl&) { ++changes; });
+  auto button = [&](const char* name) { return root.findChild<QRadioButton*>(name); };
+  auto shown = [&] {
+    QString s;
+    for (const char* name : names) s += button(name)->isChecked() ? "1" : "0";
+    return s;
+  };
+  QCOMPARE(shown(), QString("1001"));
+
+  button("rzt1")->click();  // the user
+  QVERIFY(form["rzt1"].Checked() && !form["rzt0"].Checked() && form["rbOr"].Checked());
+  QCOMPARE(shown(), QString("0101"));
+  QCOMPARE(changes, 1);
+  form["rzt0"].SetChecked(true);  // code (a posted value, a loaded file)
+  QCOMPARE(shown(), QString("1001"));
+  QCOMPARE(changes, 2);
+  button("rzt0")->click();  // the checked one again: stays checked, but it is a click
+  QCOMPARE(shown(), QString("1001"));
+  QVERIFY(form["rzt0"].Checked());
+  QCOMPARE(changes, 2);
+  QCOMPARE(clicks, 1);
+  button("rbAnd")->click();
+  QCOMPARE(shown(), QString("1010"));
+}
+
+void BinderTest::radioGroupShowsItsItemsAsButtons() {
+  TForm form("formTest");
+  auto& group = form.Add("rgMode", K::RadioGroup);
+  group.SetText(W("Режим"));
+  group.SetItems({W("Выкл"), W("Вкл")});
+  std::vector<int> chosen;
+  group.OnChange([&](TControl& c) { chosen.push_back(c.ItemIndex()); });
+  QWidget root;
+  auto* box = new QGroupBox(&root);
+  box->setObjectName("rgMode");
+  BindForm(&root, form);
+  QCOMPARE(box->title(), QString::fromUtf8("Режим"));
+  const auto buttons = box->findChildren<QRadioButton*>();
+  QCOMPARE(buttons.size(), 2);
+  QCOMPARE(buttons[1]->text(), QString::fromUtf8("Вкл"));
+  QVERIFY(!buttons[0]->isChecked() && !buttons[1]->isChecked());
+  buttons[1]->click();
+  QCOMPARE(group.ItemIndex(), 1);
+  QCOMPARE(chosen, std::vector<int>{1});
+  group.SetItemIndex(0);
+  QVERIFY(buttons[0]->isChecked() && !buttons[1]->isChecked());
+  group.SetItemIndex(-1);
+  QVERIFY(!buttons[0]->isChecked() && !buttons[1]->isChecked());
+  QCOMPARE(chosen, std::vector<int>{1});  // only the user's choice is a change
+  QVERIFY(ViewMismatches(&root, form).empty());
 }
 
 QTEST_MAIN(BinderTest)

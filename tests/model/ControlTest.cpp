@@ -1,0 +1,81 @@
+// Control semantics the pages rely on, without a view.
+#include "model/Control.h"
+
+#include <gtest/gtest.h>
+
+#include "base/Cp1251.h"
+#include "model/Page.h"
+
+namespace zorvan {
+namespace {
+
+using K = TControlKind;
+
+// Two loop-type buttons declared as one group, and two connectors of another group on the
+// same form: checking a button never touches the other group.
+struct RadioForm : TformIncl {
+  RadioForm() : TformIncl("formRadio") { ResolveStatusLabels(); }
+  ZORVAN_CONTROL(rzt0, K::RadioButton, .hint = "true", .group = "loopType");
+  ZORVAN_CONTROL(rzt1, K::RadioButton, .hint = "false", .group = "loopType");
+  ZORVAN_CONTROLS(rbAnd, 2, K::RadioButton, .hint = "false", .group = "connector%d");
+  ZORVAN_CONTROLS(rbOr, 2, K::RadioButton, .hint = "true", .group = "connector%d");
+};
+
+std::vector<bool> States(const RadioForm& f) {
+  return {f.rzt0.Checked(), f.rzt1.Checked(), f.rbAnd[1].Checked(), f.rbOr[1].Checked(), f.rbAnd[2].Checked(),
+          f.rbOr[2].Checked()};
+}
+
+TEST(RadioGroups, CheckingOneUnchecksTheOthersOfItsGroupOnly) {
+  RadioForm f;
+  f.SetDefaults();
+  EXPECT_EQ(States(f), (std::vector<bool>{true, false, false, true, false, true}));
+  f.rzt1.SetChecked(true);
+  f.rbAnd[1].SetChecked(true);
+  EXPECT_EQ(States(f), (std::vector<bool>{false, true, true, false, false, true}));
+  EXPECT_EQ(f.rzt0.CheckedRadio(), &f.rzt1);
+  EXPECT_EQ(f.rbOr[2].RadioGroupMembers(), (std::vector<TControl*>{&f.rbAnd[2], &f.rbOr[2]}));
+}
+
+// Handlers run after the whole group has settled: the one turned off, then the one turned on.
+TEST(RadioGroups, HandlersSeeTheGroupSettled) {
+  RadioForm f;
+  f.SetDefaults();
+  std::vector<std::string> seen;
+  for (TControl* c : {&f.rzt0, &f.rzt1})
+    c->OnChange([&](TControl& changed) {
+      seen.push_back(changed.Name() + (changed.Checked() ? "+" : "-") + " checked:" + changed.CheckedRadio()->Name());
+    });
+  f.rzt1.SetChecked(true);
+  EXPECT_EQ(seen, (std::vector<std::string>{"rzt0- checked:rzt1", "rzt1+ checked:rzt1"}));
+  seen.clear();
+  f.rzt1.SetChecked(true);  // already checked: nothing changes
+  EXPECT_TRUE(seen.empty());
+}
+
+// A file that marks both buttons of a group keeps one: the last one read, as if it had been
+// clicked last. A file without the section gives the defaults.
+TEST(RadioGroups, LoadedFileLeavesTheGroupExclusive) {
+  RadioForm f;
+  TIniFile ini;
+  ini.WriteString("formRadio", "rzt0", "1");
+  ini.WriteString("formRadio", "rzt1", "1");
+  ini.WriteString("formRadio", "rbAnd1", "1");
+  ini.WriteString("formRadio", "rbOr1", "0");
+  f.LoadFromIni(ini);
+  EXPECT_EQ(States(f), (std::vector<bool>{false, true, true, false, false, true}));
+  f.LoadFromIni(TIniFile{});
+  EXPECT_EQ(States(f), (std::vector<bool>{true, false, false, true, false, true}));
+}
+
+TEST(RadioGroups, AButtonBelongsToOneGroup) {
+  TForm form("formTest");
+  auto& rb = form.Add("rb", K::RadioButton);
+  form.JoinRadioGroup(rb, "a");
+  form.JoinRadioGroup(rb, "a");  // again: no change
+  EXPECT_EQ(rb.RadioGroupMembers().size(), 1u);
+  EXPECT_THROW(form.JoinRadioGroup(rb, "b"), std::logic_error);
+}
+
+}  // namespace
+}  // namespace zorvan
