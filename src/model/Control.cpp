@@ -241,17 +241,23 @@ TControl& TForm::Add(std::string name, TControlKind kind, std::string_view hint)
 
 namespace {
 
-// "%d" in a table text takes the control's number.
-std::string Numbered(const char* utf8, int number) {
+// Each "%d" in a table text takes the control's next number.
+std::string Numbered(const char* utf8, std::initializer_list<int> numbers) {
   std::string text = utf8;
-  if (number > 0)
-    if (auto at = text.find("%d"); at != std::string::npos) text.replace(at, 2, std::to_string(number));
+  std::size_t from = 0;
+  for (int number : numbers) {
+    const auto at = text.find("%d", from);
+    if (at == std::string::npos) break;
+    const std::string digits = std::to_string(number);
+    text.replace(at, 2, digits);
+    from = at + digits.size();
+  }
   return W(text);
 }
 
 }  // namespace
 
-TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int number) {
+TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, std::initializer_list<int> number) {
   if (Find(name)) throw std::logic_error("control " + name + " declared twice on " + Name());
   TControl& c = Add(std::move(name), row.kind, W(row.hint));
   if (*row.caption) c.SetText(Numbered(row.caption, number));
@@ -270,12 +276,23 @@ TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int numbe
   return c;
 }
 
-TControl& TForm::Declare(const TControlSpec& row) { return DeclareOne(row, row.name, 0); }
+TControl& TForm::Declare(const TControlSpec& row) { return DeclareOne(row, row.name, {}); }
 
 TControlArray TForm::DeclareArray(int count, const TControlSpec& row) {
   TControlArray controls;
-  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(row, row.name + std::to_string(n), n));
+  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(row, row.name + std::to_string(n), {n}));
   return controls;
+}
+
+TControlGrid TForm::DeclareGrid(int count1, int count2, const TControlSpec& row) {
+  TControlGrid grid;
+  for (int i = 1; i <= count1; ++i) {
+    TControlArray controls;
+    for (int j = 1; j <= count2; ++j)
+      controls.Append(DeclareOne(row, row.name + std::to_string(i) + std::to_string(j), {i, j}));
+    grid.Append(std::move(controls));
+  }
+  return grid;
 }
 
 void TForm::ResolveStatusLabels() {

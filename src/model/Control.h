@@ -235,6 +235,20 @@ class TControlArray {
   std::vector<TControl*> controls_;
 };
 
+// The controls of a two-dimensional row ("cbRazd<c><p>"): grid[i][j] is the control named
+// stem + i + j, both numbered from 1.
+class TControlGrid {
+ public:
+  const TControlArray& operator[](int first) const { return rows_.at(static_cast<std::size_t>(first - 1)); }
+  int Count() const { return static_cast<int>(rows_.size()); }
+  auto begin() const { return rows_.begin(); }
+  auto end() const { return rows_.end(); }
+  void Append(TControlArray row) { rows_.push_back(std::move(row)); }
+
+ private:
+  std::vector<TControlArray> rows_;
+};
+
 // A window or page: its own control (kind Form) and the controls it owns, in component order.
 class TForm {
  public:
@@ -253,6 +267,9 @@ class TForm {
   // A row of the form's table; the status label is found when the form is complete.
   TControl& Declare(const TControlSpec& row);
   TControlArray DeclareArray(int count, const TControlSpec& row);
+  // count1 x count2 controls; the first "%d" of a text takes the first number, the second the
+  // second one.
+  TControlGrid DeclareGrid(int count1, int count2, const TControlSpec& row);
   // Links every declared status label; a row naming a label the form lacks is a programming
   // error and raises here, when the form is built.
   void ResolveStatusLabels();
@@ -278,7 +295,7 @@ class TForm {
   std::function<void(int)> onCloseModal;
 
  private:
-  TControl& DeclareOne(const TControlSpec& row, std::string name, int number);
+  TControl& DeclareOne(const TControlSpec& row, std::string name, std::initializer_list<int> numbers);
 
   TControl self_;
   int modalResult_ = mrNone;
@@ -293,6 +310,9 @@ class TForm {
   ::zorvan::TControl& id = Declare({.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
 #define ZORVAN_CONTROLS(id, count, kindValue, ...) \
   ::zorvan::TControlArray id = DeclareArray(count, {.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
+#define ZORVAN_CONTROLS2(id, count1, count2, kindValue, ...) \
+  ::zorvan::TControlGrid id =                                  \
+      DeclareGrid(count1, count2, {.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
 
 // Every form of the program by name; output elements and field reads resolve through it.
 class TFormRegistry {

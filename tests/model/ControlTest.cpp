@@ -77,5 +77,42 @@ TEST(RadioGroups, AButtonBelongsToOneGroup) {
   EXPECT_THROW(form.JoinRadioGroup(rb, "b"), std::logic_error);
 }
 
+// Ten codes by six partitions, with a caption and a status label that take both numbers.
+struct GridForm : TForm {
+  GridForm() : TForm("formGrid") { ResolveStatusLabels(); }
+  ZORVAN_CONTROLS(lbNum, 10, K::Label);
+  ZORVAN_CONTROLS2(cbRazd, 10, 6, K::CheckBox, .caption = "код %d, раздел %d", .status = "lbNum%d");
+};
+
+TEST(ControlGrids, NamesCaptionsAndTypedAccessTakeBothNumbers) {
+  GridForm f;
+  EXPECT_EQ(f.cbRazd.Count(), 10);
+  EXPECT_EQ(f.cbRazd[1].Count(), 6);
+  EXPECT_EQ(f.cbRazd[1][1].Name(), "cbRazd11");
+  EXPECT_EQ(f.cbRazd[10][6].Name(), "cbRazd106");
+  EXPECT_EQ(&f["cbRazd34"], &f.cbRazd[3][4]);
+  EXPECT_EQ(f.cbRazd[10][2].Text(), W("код 10, раздел 2"));
+  // The status label's "%d" takes the first number: the row's label here.
+  EXPECT_EQ(f.cbRazd[4][6].StatusLabel(), &f.lbNum[4]);
+  EXPECT_EQ(f.cbRazd[10][1].StatusLabel(), &f.lbNum[10]);
+  // Component order: row by row.
+  std::vector<std::string> order;
+  for (const auto& c : f.Controls())
+    if (c->Name().starts_with("cbRazd")) order.push_back(c->Name());
+  EXPECT_EQ(order.size(), 60u);
+  EXPECT_EQ(order[5], "cbRazd16");
+  EXPECT_EQ(order[6], "cbRazd21");
+  EXPECT_EQ(order[54], "cbRazd101");
+}
+
+// Counts whose names would run together ("1" + "11" and "11" + "1") are refused when the form
+// is built.
+TEST(ControlGrids, NamesThatRunTogetherAreRefused) {
+  struct Clash : TForm {
+    Clash() : TForm("formClash") { DeclareGrid(11, 11, {.name = "cb", .kind = K::CheckBox}); }
+  };
+  EXPECT_THROW(Clash{}, std::logic_error);
+}
+
 }  // namespace
 }  // namespace zorvan
