@@ -132,6 +132,12 @@ void TControl::SetThumb(int index, int value) {
   if (thumbs_[static_cast<std::size_t>(index)] == value) return;
   thumbs_[static_cast<std::size_t>(index)] = value;
   Notify();
+}
+
+void TControl::DragThumbs(std::vector<int> thumbs) {
+  if (thumbs_ == thumbs) return;
+  thumbs_ = std::move(thumbs);
+  Notify();
   Changed();
 }
 

@@ -94,10 +94,14 @@ class TControl {
   bool ItemChecked(int index) const;
   void SetItemChecked(int index, bool checked);  // runs the change handlers when it changes
 
-  // Slider: thumb values; the live marker is the position.
+  // Slider: thumb values; the live marker is the position. Positions set by code (a read, a
+  // rule following another slider) never run the change handlers; only the user's drag does,
+  // or two linked sliders would set each other for ever.
   const std::vector<int>& Thumbs() const { return thumbs_; }
   void SetThumbs(std::vector<int> thumbs);
-  void SetThumb(int index, int value);  // runs the change handlers when it changes
+  void SetThumb(int index, int value);
+  // The user dragged the thumbs to these positions: the change handlers run once when they moved.
+  void DragThumbs(std::vector<int> thumbs);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool Visible() const { return visible_; }

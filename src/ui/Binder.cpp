@@ -400,20 +400,16 @@ void BindSlider(TTrislider* slider, TControl& c) {
     *syncing = false;
     slider->update();
   });
-  // A drag moves the thumbs in the widget's model; the control follows.
-  const int handle = model->OnChange.Add([model, &c, syncing] {
-    if (*syncing) return;
-    const std::vector<int>& thumbs = model->Thumbs();
-    for (int i = 0; i < static_cast<int>(thumbs.size()); ++i) {
-      if (i >= static_cast<int>(c.Thumbs().size())) {
-        c.SetThumbs(thumbs);
-        c.Changed();
-        return;
-      }
-      c.SetThumb(i, thumbs[static_cast<std::size_t>(i)]);
-    }
+  // Only a drag step is the user's change; the paint's normalisation is not, so the control
+  // takes its thumbs quietly.
+  const int drag = model->OnDrag.Add([model, &c] { c.DragThumbs(model->Thumbs()); });
+  const int change = model->OnChange.Add([model, &c, syncing] {
+    if (!*syncing) c.SetThumbs(model->Thumbs());
   });
-  QObject::connect(slider, &QObject::destroyed, [model, handle] { model->OnChange.Remove(handle); });
+  QObject::connect(slider, &QObject::destroyed, [model, drag, change] {
+    model->OnDrag.Remove(drag);
+    model->OnChange.Remove(change);
+  });
 }
 
 void BindCheckCombo(TCheckedComboBox* box, TControl& c) {

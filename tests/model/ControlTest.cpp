@@ -114,5 +114,22 @@ TEST(ControlGrids, NamesThatRunTogetherAreRefused) {
   EXPECT_THROW(Clash{}, std::logic_error);
 }
 
+// A position set by code (a read, the live value, another slider's rule) runs no handler; the
+// user's drag runs them once per change.
+TEST(Sliders, OnlyTheUsersDragRunsTheHandlers) {
+  TControl slider("tsn1", K::Slider);
+  int changes = 0;
+  slider.OnChange([&](TControl&) { ++changes; });
+  slider.SetThumbs({0, 228, 371, 487, 759});
+  slider.SetThumb(2, 300);
+  slider.SetPosition(120);
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(slider.Thumbs(), (std::vector<int>{0, 228, 300, 487, 759}));
+  slider.DragThumbs({0, 228, 310, 487, 759});
+  EXPECT_EQ(changes, 1);
+  slider.DragThumbs({0, 228, 310, 487, 759});  // the mouse moved, the thumbs did not
+  EXPECT_EQ(changes, 1);
+}
+
 }  // namespace
 }  // namespace zorvan

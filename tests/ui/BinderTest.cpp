@@ -30,6 +30,7 @@ class BinderTest : public QObject {
   void leavingAControlRunsItsExitRule();
   void radioGroupsStayExclusiveWhoeverChecks();
   void radioGroupShowsItsItemsAsButtons();
+  void linkedSlidersSettleAfterOneDrag();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -197,6 +198,73 @@ void BinderTest::radioGroupShowsItsItemsAsButtons() {
   QVERIFY(!buttons[0]->isChecked() && !buttons[1]->isChecked());
   QCOMPARE(chosen, std::vector<int>{1});  // only the user's choice is a change
   QVERIFY(ViewMismatches(&root, form).empty());
+}
+
+// The two threshold views of a loop: a drag of one sets the other's thumbs by code, and that
+// must not run the other's handlers (which would set the first again, for ever, since the
+// paint spreads the equal thumbs of the five-thumb view apart).
+void BinderTest::linkedSlidersSettleAfterOneDrag() {
+  TForm form("formTest");
+  auto& security = form.Add("tsn1", K::Slider);
+  auto& fire = form.Add("ts2n1", K::Slider);
+  int securityRuns = 0, fireRuns = 0;
+  security.OnChange([&](TControl& t) {
+    ++securityRuns;
+    const auto& v = t.Thumbs();
+    fire.SetThumbs({v[0], v[1], v[2], v[4]});
+  });
+  fire.OnChange([&](TControl& f) {
+    ++fireRuns;
+    const auto& v = f.Thumbs();
+    security.SetThumbs({v[0], v[1], v[2], v[2], v[3]});
+  });
+  QWidget root;
+  for (const char* name : {"tsn1", "ts2n1"}) {
+    auto* s = new TTrislider(&root);
+    s->setObjectName(name);
+    s->resize(414, 60);
+    s->Model().SetMax(770);
+    QVERIFY(s->SetInset(17));
+    s->Model().SetThumbWidth(8);
+  }
+  security.SetThumbs({0, 228, 371, 487, 759});
+  fire.SetThumbs({0, 228, 371, 759});
+  BindForm(&root, form);
+  auto* fireView = root.findChild<TTrislider*>("ts2n1");
+  auto* securityView = root.findChild<TTrislider*>("tsn1");
+  root.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&root));
+  QCOMPARE(fireView->Model().Thumbs(), (std::vector<int>{0, 228, 371, 759}));
+
+  // Thumb 1 of the fire view sits at picture x 129 (control x 130).
+  QTest::mousePress(fireView, Qt::LeftButton, {}, {130, 31});
+  QTest::mouseMove(fireView, {150, 31});
+  QTest::mouseMove(fireView, {150, 31});  // no movement: no change
+  QTest::mouseMove(fireView, {170, 31});
+  QTest::mouseRelease(fireView, Qt::LeftButton, {}, {170, 31});
+  QCOMPARE(fireRuns, 2);
+  QCOMPARE(securityRuns, 0);
+  for (int tick = 0; tick < 3; ++tick) {
+    securityView->RepaintTick();
+    fireView->RepaintTick();
+  }
+  QCOMPARE(fireRuns, 2);
+  QCOMPARE(securityRuns, 0);
+  const std::vector<int> dragged = fire.Thumbs();
+  QVERIFY(dragged[1] > 228);
+  // The security view shows the fire view's thumbs, its equal pair spread apart by the paint,
+  // and its control follows that quietly.
+  const std::vector<int> shown = securityView->Model().Thumbs();
+  QCOMPARE(shown[1], dragged[1]);
+  QCOMPARE(shown[3] - shown[2], 16);
+  QCOMPARE(security.Thumbs(), shown);
+
+  // Positions set by code, the live marker included, reach the widget and run nothing.
+  security.SetThumb(4, 700);
+  security.SetPosition(300);
+  QCOMPARE(securityView->Model().Thumb(4), 700);
+  QCOMPARE(securityView->Model().LiveValue(), 300);
+  QCOMPARE(securityRuns, 0);
 }
 
 QTEST_MAIN(BinderTest)
