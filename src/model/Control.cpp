@@ -195,7 +195,41 @@ void TControl::AddRow(std::vector<std::string> row) {
 void TControl::ClearRows() {
   rows_.clear();
   cellColors_.clear();
+  const bool hadSelection = selectedRow_ >= 0;
+  selectedRow_ = -1;
   Notify();
+  if (hadSelection) Changed();
+}
+
+void TControl::SetRow(int row, std::vector<std::string> texts) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_[static_cast<std::size_t>(row)] = std::move(texts);
+  Notify();
+}
+
+void TControl::RemoveRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_.erase(rows_.begin() + row);
+  std::map<std::pair<int, int>, std::pair<std::string, std::string>> moved;
+  for (auto& [cell, colors] : cellColors_) {
+    const auto [column, r] = cell;
+    if (r != row) moved[{column, r > row ? r - 1 : r}] = std::move(colors);
+  }
+  cellColors_ = std::move(moved);
+  // A selection below moves up with its row; a removed selected row leaves none.
+  const bool lost = selectedRow_ == row;
+  if (lost) selectedRow_ = -1;
+  else if (selectedRow_ > row) --selectedRow_;
+  Notify();
+  if (lost) Changed();
+}
+
+void TControl::SelectRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) row = -1;
+  if (selectedRow_ == row) return;
+  selectedRow_ = row;
+  Notify();
+  Changed();
 }
 
 std::string TControl::Cell(int column, int row) const {

@@ -139,6 +139,14 @@ class TControl {
   // Colour names of a grid cell; empty when the cell keeps the grid's own colours.
   std::pair<std::string, std::string> CellColors(int column, int row) const;  // background, text
   void SetCellColors(int column, int row, std::string_view background, std::string_view text);
+  // One row's texts replaced; a row beyond the list is ignored.
+  void SetRow(int row, std::vector<std::string> texts);
+  // The rows below move up, with their colours; the selection stays on its row.
+  void RemoveRow(int row);
+  // The selected row of a list view or grid, -1 for none. Selecting, by code or by the user's
+  // click, runs the change handlers when the selection changes; out of range selects nothing.
+  int SelectedRow() const { return selectedRow_; }
+  void SelectRow(int row);
 
   // Tree nodes: a flat list with a selected node (-1 = none).
   const std::vector<TTreeNode>& Nodes() const { return nodes_; }
@@ -197,6 +205,7 @@ class TControl {
   TControl* statusLabel_ = nullptr;
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> rows_;
+  int selectedRow_ = -1;
   std::map<std::pair<int, int>, std::pair<std::string, std::string>> cellColors_;
   std::vector<TTreeNode> nodes_;
   int selectedNode_ = -1;

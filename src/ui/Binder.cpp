@@ -318,10 +318,14 @@ void BindSpin(QSpinBox* spin, TControl& c) {
   QObject::connect(spin, &QSpinBox::valueChanged, [&c](int value) { c.SetText(std::to_string(value)); });
 }
 
-// List views and grids: rows of texts, the first row of a list view being its caption column.
+// List views and grids: rows of texts, the first row of a list view being its caption column;
+// the selected row is the view's current row, and a click on a row selects it in the model.
 void BindTable(QTableWidget* table, TControl& c) {
-  Listen(table, c, [table](const TControl& m) {
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  auto syncing = std::make_shared<bool>(false);
+  Listen(table, c, [table, syncing](const TControl& m) {
     ApplyLook(table, m);
+    *syncing = true;
     const auto& rows = m.Rows();
     int columns = table->columnCount();
     for (const auto& r : rows) columns = std::max(columns, static_cast<int>(r.size()));
@@ -337,19 +341,46 @@ void BindTable(QTableWidget* table, TControl& c) {
         item->setBackground(background.empty() ? QBrush() : QBrush(ColorFromName(background, table, true)));
         item->setForeground(fore.empty() ? QBrush() : QBrush(ColorFromName(fore, table)));
       }
+    if (m.SelectedRow() < 0) {
+      table->clearSelection();
+      table->setCurrentCell(-1, -1);
+    } else if (table->currentRow() != m.SelectedRow()) {
+      table->setCurrentCell(m.SelectedRow(), std::max(0, table->currentColumn()));
+    }
+    *syncing = false;
+  });
+  QObject::connect(table, &QTableWidget::currentCellChanged, [&c, syncing](int row) {
+    if (!*syncing) c.SelectRow(row);
   });
 }
 
 void BindList(QTreeWidget* list, TControl& c) {
-  Listen(list, c, [list](const TControl& m) {
+  auto syncing = std::make_shared<bool>(false);
+  Listen(list, c, [list, syncing](const TControl& m) {
     ApplyLook(list, m);
+    *syncing = true;
     const auto& rows = m.Rows();
-    if (list->topLevelItemCount() > static_cast<int>(rows.size())) list->clear();
-    for (int r = list->topLevelItemCount(); r < static_cast<int>(rows.size()); ++r) {
-      QStringList texts;
-      for (const auto& t : rows[static_cast<std::size_t>(r)]) texts << ToQt(t);
-      list->addTopLevelItem(new QTreeWidgetItem(texts));
+    const int count = static_cast<int>(rows.size());
+    while (list->topLevelItemCount() > count) delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+    int columns = list->columnCount();
+    for (const auto& r : rows) columns = std::max(columns, static_cast<int>(r.size()));
+    list->setColumnCount(columns);
+    for (int r = 0; r < count; ++r) {
+      QTreeWidgetItem* item = list->topLevelItem(r);
+      if (!item) list->addTopLevelItem(item = new QTreeWidgetItem);
+      for (int col = 0; col < columns; ++col)
+        if (const QString text = ToQt(m.Cell(col, r)); item->text(col) != text) item->setText(col, text);
     }
+    if (QTreeWidgetItem* selected = list->topLevelItem(m.SelectedRow())) {
+      if (list->currentItem() != selected) list->setCurrentItem(selected);
+    } else {
+      list->setCurrentItem(nullptr);
+      list->clearSelection();
+    }
+    *syncing = false;
+  });
+  QObject::connect(list, &QTreeWidget::currentItemChanged, [list, &c, syncing](QTreeWidgetItem* item) {
+    if (!*syncing) c.SelectRow(item ? list->indexOfTopLevelItem(item) : -1);
   });
 }
 

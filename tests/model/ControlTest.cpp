@@ -131,5 +131,41 @@ TEST(Sliders, OnlyTheUsersDragRunsTheHandlers) {
   EXPECT_EQ(changes, 1);
 }
 
+TEST(ListRows, ReplaceRemoveClearAndSelection) {
+  TControl list("lv1", K::ListView);
+  std::vector<int> selections;
+  list.OnChange([&](TControl& c) { selections.push_back(c.SelectedRow()); });
+  for (const char* n : {"1", "2", "3", "4"}) list.AddRow({n, std::string("text ") + n});
+  list.SetCellColors(1, 3, "clRed", "clWhite");
+  list.SelectRow(2);
+  list.SelectRow(2);  // no change: no handler
+  list.SelectRow(9);  // beyond the rows: nothing selected
+  list.SelectRow(2);
+  EXPECT_EQ(selections, (std::vector<int>{2, -1, 2}));
+
+  list.SetRow(1, {"2", "new"});
+  list.SetRow(7, {"x"});  // beyond the rows: ignored
+  EXPECT_EQ(list.Cell(1, 1), "new");
+  EXPECT_EQ(list.Rows().size(), 4u);
+
+  // A row above the selection goes: the selected row moves up with its texts and colours.
+  list.RemoveRow(0);
+  EXPECT_EQ(list.SelectedRow(), 1);
+  EXPECT_EQ(list.Cell(0, 1), "3");
+  EXPECT_EQ(list.CellColors(1, 2), (std::pair<std::string, std::string>{"clRed", "clWhite"}));
+  EXPECT_EQ(list.CellColors(1, 3), (std::pair<std::string, std::string>{}));
+  EXPECT_EQ(selections.size(), 3u);
+  // The selected row goes: nothing is selected.
+  list.RemoveRow(1);
+  EXPECT_EQ(list.SelectedRow(), -1);
+  EXPECT_EQ(selections.back(), -1);
+  EXPECT_EQ(list.Rows(), (std::vector<std::vector<std::string>>{{"2", "new"}, {"4", "text 4"}}));
+  list.SelectRow(1);
+  list.ClearRows();
+  EXPECT_TRUE(list.Rows().empty());
+  EXPECT_EQ(list.SelectedRow(), -1);
+  EXPECT_EQ(selections, (std::vector<int>{2, -1, 2, -1, 1, -1}));
+}
+
 }  // namespace
 }  // namespace zorvan

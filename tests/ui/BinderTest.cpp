@@ -31,6 +31,8 @@ class BinderTest : public QObject {
   void radioGroupsStayExclusiveWhoeverChecks();
   void radioGroupShowsItsItemsAsButtons();
   void linkedSlidersSettleAfterOneDrag();
+  void listRowsAndSelectionFollowTheModel();
+  void gridRowsAndSelectionFollowTheModel();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -265,6 +267,75 @@ void BinderTest::linkedSlidersSettleAfterOneDrag() {
   QCOMPARE(securityView->Model().Thumb(4), 700);
   QCOMPARE(securityView->Model().LiveValue(), 300);
   QCOMPARE(securityRuns, 0);
+}
+
+void BinderTest::listRowsAndSelectionFollowTheModel() {
+  TForm form("formTest");
+  auto& list = form.Add("lv1", K::ListView);
+  std::vector<int> selected;
+  list.OnChange([&](TControl& c) { selected.push_back(c.SelectedRow()); });
+  QWidget root;
+  auto* view = new QTreeWidget(&root);
+  view->setObjectName("lv1");
+  view->setColumnCount(3);
+  list.AddRow({"1", W("Тревога"), "text 1"});
+  BindForm(&root, form);
+  for (const char* n : {"2", "3"}) list.AddRow({n, W("Норма"), std::string("text ") + n});
+  QCOMPARE(view->topLevelItemCount(), 3);
+  QCOMPARE(view->topLevelItem(0)->text(1), QString::fromUtf8("Тревога"));
+
+  list.SetRow(1, {"2", W("Норма"), "changed"});
+  QCOMPARE(view->topLevelItem(1)->text(2), QString("changed"));
+  list.SelectRow(2);  // code
+  QCOMPARE(view->currentItem(), view->topLevelItem(2));
+  QVERIFY(view->topLevelItem(2)->isSelected());
+  list.RemoveRow(0);
+  QCOMPARE(view->topLevelItemCount(), 2);
+  QCOMPARE(view->topLevelItem(0)->text(2), QString("changed"));
+  QCOMPARE(view->currentItem(), view->topLevelItem(1));  // still "3"
+  QCOMPARE(view->currentItem()->text(0), QString("3"));
+
+  root.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&root));
+  const QRect first = view->visualItemRect(view->topLevelItem(0));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, first.center());  // the user
+  QCOMPARE(list.SelectedRow(), 0);
+  QCOMPARE(selected, (std::vector<int>{2, 0}));
+
+  list.ClearRows();
+  QCOMPARE(view->topLevelItemCount(), 0);
+  QCOMPARE(selected.back(), -1);
+}
+
+void BinderTest::gridRowsAndSelectionFollowTheModel() {
+  TForm form("formTest");
+  auto& grid = form.Add("KeyGrid", K::StringGrid);
+  std::vector<int> selected;
+  grid.OnChange([&](TControl& c) { selected.push_back(c.SelectedRow()); });
+  QWidget root;
+  auto* table = new QTableWidget(&root);
+  table->setObjectName("KeyGrid");
+  for (int r = 0; r < 4; ++r) grid.AddRow({std::to_string(300 + r), "code" + std::to_string(r), "1,2"});
+  BindForm(&root, form);
+
+  grid.SelectRow(3);
+  QCOMPARE(table->currentRow(), 3);
+  grid.RemoveRow(1);
+  QCOMPARE(table->rowCount(), 3);
+  QCOMPARE(table->item(1, 1)->text(), QString("code2"));
+  QCOMPARE(table->currentRow(), 2);
+  grid.SetRow(2, {"303", "replaced", ""});
+  QCOMPARE(table->item(2, 1)->text(), QString("replaced"));
+  QCOMPARE(table->item(2, 2)->text(), QString());
+
+  root.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&root));
+  const QRect cell = table->visualItemRect(table->item(1, 1));
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  QCOMPARE(grid.SelectedRow(), 1);
+  QCOMPARE(selected, (std::vector<int>{3, 1}));
+  grid.SelectRow(-1);
+  QVERIFY(table->selectedItems().isEmpty());
 }
 
 QTEST_MAIN(BinderTest)
