@@ -187,6 +187,13 @@ void TControl::ClearLines() {
   Notify();
 }
 
+void TControl::SetLines(std::vector<std::string> lines) {
+  if (lines_ == lines) return;
+  lines_ = std::move(lines);
+  Notify();
+  Changed();
+}
+
 void TControl::AddRow(std::vector<std::string> row) {
   rows_.push_back(std::move(row));
   Notify();

@@ -129,6 +129,8 @@ class TControl {
   const std::vector<std::string>& Lines() const { return lines_; }
   void AppendLine(std::string_view line);
   void ClearLines();
+  // All lines at once, by code or by the user's typing; runs the change handlers when they change.
+  void SetLines(std::vector<std::string> lines);
 
   // List view rows and grid cells (row-major).
   const std::vector<std::vector<std::string>>& Rows() const { return rows_; }

@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QFrame>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "base/Cp1251.h"
@@ -277,16 +278,62 @@ void BindLabel(QLabel* label, TControl& c) {
   }
 }
 
+// Whether the model's lines are the shown ones with more after them. A long memo (the log)
+// is only checked at its last shown line, so that appending stays cheap.
+bool ContinuesShown(const std::vector<std::string>& shown, const std::vector<std::string>& lines) {
+  if (lines.size() < shown.size()) return false;
+  if (shown.empty()) return true;
+  constexpr std::size_t kFullCheck = 200;
+  const std::size_t from = shown.size() > kFullCheck ? shown.size() - 1 : 0;
+  return std::equal(shown.begin() + static_cast<std::ptrdiff_t>(from), shown.end(),
+                    lines.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+std::vector<std::string> MemoLines(const QPlainTextEdit* memo) {
+  const QString text = memo->toPlainText();
+  std::vector<std::string> lines;
+  if (text.isEmpty()) return lines;
+  for (const QString& line : text.split('\n')) lines.push_back(FromQt(line));
+  return lines;
+}
+
+// Code appends lines or sets them all; the user's typing sets the model's lines, within the
+// control's length limit.
 void BindMemo(QPlainTextEdit* memo, TControl& c) {
-  auto shown = std::make_shared<std::size_t>(0);
-  Listen(memo, c, [memo, shown](const TControl& m) {
+  auto shown = std::make_shared<std::vector<std::string>>();
+  auto syncing = std::make_shared<bool>(false);
+  Listen(memo, c, [memo, shown, syncing](const TControl& m) {
     ApplyLook(memo, m);
     const auto& lines = m.Lines();
-    if (lines.size() < *shown) {
+    if (lines == *shown) return;
+    *syncing = true;
+    if (!ContinuesShown(*shown, lines)) {
       memo->clear();
-      *shown = 0;
+      shown->clear();
     }
-    for (; *shown < lines.size(); ++*shown) memo->appendPlainText(ToQt(lines[*shown]));
+    for (std::size_t i = shown->size(); i < lines.size(); ++i) {
+      memo->appendPlainText(ToQt(lines[i]));
+      shown->push_back(lines[i]);
+    }
+    *syncing = false;
+  });
+  QObject::connect(memo, &QPlainTextEdit::textChanged, [memo, &c, shown, syncing] {
+    if (*syncing) return;
+    std::vector<std::string> typed = MemoLines(memo);
+    if (c.MaxLength() > 0 && memo->toPlainText().size() > c.MaxLength()) {
+      // Too long: the edit does not happen, as in a one-line edit with a limit.
+      const int cursor = memo->textCursor().position();
+      *syncing = true;
+      memo->clear();
+      for (const auto& line : *shown) memo->appendPlainText(ToQt(line));
+      QTextCursor back = memo->textCursor();
+      back.setPosition(std::min(std::max(0, cursor - 1), static_cast<int>(memo->toPlainText().size())));
+      memo->setTextCursor(back);
+      *syncing = false;
+      return;
+    }
+    *shown = typed;
+    c.SetLines(std::move(typed));
   });
 }
 

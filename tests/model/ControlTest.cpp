@@ -167,5 +167,17 @@ TEST(ListRows, ReplaceRemoveClearAndSelection) {
   EXPECT_EQ(selections, (std::vector<int>{2, -1, 2, -1, 1, -1}));
 }
 
+TEST(Memos, SetLinesRunsTheHandlersOnAChange) {
+  TControl memo("mtext", K::Memo);
+  int changes = 0;
+  memo.OnChange([&](TControl&) { ++changes; });
+  memo.SetLines({"first", "second"});
+  memo.SetLines({"first", "second"});
+  EXPECT_EQ(changes, 1);
+  memo.AppendLine("third");  // the log's way: no handler
+  EXPECT_EQ(memo.Lines(), (std::vector<std::string>{"first", "second", "third"}));
+  EXPECT_EQ(changes, 1);
+}
+
 }  // namespace
 }  // namespace zorvan

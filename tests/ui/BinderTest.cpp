@@ -33,6 +33,7 @@ class BinderTest : public QObject {
   void linkedSlidersSettleAfterOneDrag();
   void listRowsAndSelectionFollowTheModel();
   void gridRowsAndSelectionFollowTheModel();
+  void memoLinesFollowTheUsersTyping();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -336,6 +337,51 @@ void BinderTest::gridRowsAndSelectionFollowTheModel() {
   QCOMPARE(selected, (std::vector<int>{3, 1}));
   grid.SelectRow(-1);
   QVERIFY(table->selectedItems().isEmpty());
+}
+
+void BinderTest::memoLinesFollowTheUsersTyping() {
+  TForm form("formTest");
+  auto& memo = form.Add("mtext", K::Memo);
+  auto& log = form.Add("mLog", K::Memo);
+  memo.SetMaxLength(9);
+  int changes = 0;
+  memo.OnChange([&](TControl&) { ++changes; });
+  QWidget root;
+  auto* edit = new QPlainTextEdit(&root);
+  edit->setObjectName("mtext");
+  auto* logView = new QPlainTextEdit(&root);
+  logView->setObjectName("mLog");
+  logView->setReadOnly(true);
+  BindForm(&root, form);
+
+  memo.SetLines({W("Привет")});
+  QCOMPARE(edit->toPlainText(), QString::fromUtf8("Привет"));
+  edit->moveCursor(QTextCursor::End);
+  QTest::keyClicks(edit, "!");
+  QCOMPARE(memo.Lines(), std::vector<std::string>{W("Привет!")});
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTest::keyClicks(edit, "a");
+  QCOMPARE(memo.Lines(), (std::vector<std::string>{W("Привет!"), "a"}));
+  const int typed = changes;
+  QTest::keyClicks(edit, "b");  // past the limit of 9 characters (the line end counts)
+  QCOMPARE(memo.Lines(), (std::vector<std::string>{W("Привет!"), "a"}));
+  QCOMPARE(edit->toPlainText(), QString::fromUtf8("Привет!\na"));
+  QCOMPARE(changes, typed);
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QCOMPARE(memo.Lines(), (std::vector<std::string>{W("Привет!"), ""}));
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QVERIFY(memo.Lines().empty());
+
+  // Code replaces lines as well as appending them; the log keeps appending.
+  memo.SetLines({"one"});
+  memo.SetLines({"two"});
+  QCOMPARE(edit->toPlainText(), QString("two"));
+  for (int i = 0; i < 300; ++i) log.AppendLine("line " + std::to_string(i));
+  QCOMPARE(logView->blockCount(), 300);
+  QCOMPARE(logView->document()->lastBlock().text(), QString("line 299"));
+  log.ClearLines();
+  QVERIFY(logView->toPlainText().isEmpty());
 }
 
 QTEST_MAIN(BinderTest)
