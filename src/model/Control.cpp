@@ -239,6 +239,12 @@ void TControl::SelectRow(int row) {
   Changed();
 }
 
+void TControl::SetImageList(std::vector<std::string> paths) {
+  if (imageList_ == paths) return;
+  imageList_ = std::move(paths);
+  Notify();
+}
+
 std::string TControl::Cell(int column, int row) const {
   if (row < 0 || column < 0 || row >= static_cast<int>(rows_.size())) return {};
   const auto& r = rows_[static_cast<std::size_t>(row)];

@@ -150,6 +150,10 @@ class TControl {
   int SelectedRow() const { return selectedRow_; }
   void SelectRow(int row);
 
+  // Pictures that the item images of a drop-down list index: file or resource paths.
+  const std::vector<std::string>& ImageList() const { return imageList_; }
+  void SetImageList(std::vector<std::string> paths);
+
   // Tree nodes: a flat list with a selected node (-1 = none).
   const std::vector<TTreeNode>& Nodes() const { return nodes_; }
   void SetNodes(std::vector<TTreeNode> nodes);
@@ -208,6 +212,7 @@ class TControl {
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> rows_;
   int selectedRow_ = -1;
+  std::vector<std::string> imageList_;
   std::map<std::pair<int, int>, std::pair<std::string, std::string>> cellColors_;
   std::vector<TTreeNode> nodes_;
   int selectedNode_ = -1;

@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QFrame>
+#include <QIcon>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -151,19 +152,33 @@ void BindLineEdit(QLineEdit* edit, TControl& c) {
   QObject::connect(edit, &QLineEdit::textEdited, [&c](const QString& t) { c.SetText(FromQt(t)); });
 }
 
+// The picture of a list item from the control's image list; none for an index beyond it.
+QIcon ItemIcon(const TControl& m, int item) {
+  const int image = m.ItemImage(item);
+  if (image < 0 || image >= static_cast<int>(m.ImageList().size())) return {};
+  return QIcon(QString::fromStdString(m.ImageList()[static_cast<std::size_t>(image)]));
+}
+
 void BindCombo(QComboBox* box, TControl& c) {
   InstallKeyFilter(box, c);
   WatchExit(box, c);
-  Listen(box, c, [box](const TControl& m) {
+  constexpr int kImageRole = Qt::UserRole + 1;
+  auto shownImages = std::make_shared<std::vector<std::string>>();
+  Listen(box, c, [box, shownImages](const TControl& m) {
     ApplyLook(box, m);
     const QSignalBlocker block(box);
-    QStringList items;
-    for (const auto& i : m.Items()) items << ToQt(i);
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
-    if (items != shown) {
+    const int count = static_cast<int>(m.Items().size());
+    bool same = box->count() == count && *shownImages == m.ImageList();
+    for (int i = 0; same && i < count; ++i)
+      same = box->itemText(i) == ToQt(m.Items()[static_cast<std::size_t>(i)]) &&
+             box->itemData(i, kImageRole).toInt() == m.ItemImage(i);
+    if (!same) {
       box->clear();
-      box->addItems(items);
+      for (int i = 0; i < count; ++i) {
+        box->addItem(ItemIcon(m, i), ToQt(m.Items()[static_cast<std::size_t>(i)]));
+        box->setItemData(i, m.ItemImage(i), kImageRole);
+      }
+      *shownImages = m.ImageList();
     }
     box->setCurrentIndex(m.ItemIndex());
     if (box->isEditable() || m.ItemIndex() < 0) box->setEditText(ToQt(m.Text()));

@@ -34,6 +34,7 @@ class BinderTest : public QObject {
   void listRowsAndSelectionFollowTheModel();
   void gridRowsAndSelectionFollowTheModel();
   void memoLinesFollowTheUsersTyping();
+  void comboItemsShowTheirIcons();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -382,6 +383,41 @@ void BinderTest::memoLinesFollowTheUsersTyping() {
   QCOMPARE(logView->document()->lastBlock().text(), QString("line 299"));
   log.ClearLines();
   QVERIFY(logView->toPlainText().isEmpty());
+}
+
+// Channel types carry icons from the page's image list: item image indexes pick them.
+void BinderTest::comboItemsShowTheirIcons() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  const QColor colors[] = {Qt::red, Qt::blue};
+  std::vector<std::string> paths;
+  for (int i = 0; i < 2; ++i) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(colors[i]);
+    const QString path = dir.filePath(QString("icon%1.png").arg(i));
+    QVERIFY(image.save(path));
+    paths.push_back(path.toStdString());
+  }
+  TForm form("formTest");
+  auto& types = form.Add("cb1", K::ComboBoxEx);
+  types.SetImageList(paths);
+  types.SetListItems({{W("Не используется"), 0, -1}, {"SMS", 31, 1}, {"GSM", 1, 0}, {"?", 2, 7}});
+  QWidget root;
+  auto* box = new QComboBox(&root);
+  box->setObjectName("cb1");
+  BindForm(&root, form);
+  QCOMPARE(box->count(), 4);
+  auto centre = [&](int item) { return box->itemIcon(item).pixmap(16, 16).toImage().pixelColor(8, 8); };
+  QVERIFY(box->itemIcon(0).isNull());
+  QCOMPARE(centre(1), QColor(Qt::blue));
+  QCOMPARE(centre(2), QColor(Qt::red));
+  QVERIFY(box->itemIcon(3).isNull());  // an index beyond the list
+  // Another image list (or other images) redraws the items.
+  types.SetImageList({paths[1], paths[0]});
+  QCOMPARE(centre(1), QColor(Qt::red));
+  types.SetListItems({{"SMS", 31, 0}});
+  QCOMPARE(box->count(), 1);
+  QCOMPARE(centre(0), QColor(Qt::blue));
 }
 
 QTEST_MAIN(BinderTest)
