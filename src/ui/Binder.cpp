@@ -74,6 +74,8 @@ class TKeyFilterObject : public QObject {
     auto* key = static_cast<QKeyEvent*>(event);
     // Clipboard and other shortcuts are not typing.
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    // Backspace is the filter's to refuse too (a field that may not lose its text).
+    if (key->key() == Qt::Key_Backspace) return filter_('\b') == 0;
     const QString text = key->text();
     if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() == 0x7f) return false;
     const std::string typed = FromQt(text);

@@ -35,6 +35,7 @@ class BinderTest : public QObject {
   void gridRowsAndSelectionFollowTheModel();
   void memoLinesFollowTheUsersTyping();
   void comboItemsShowTheirIcons();
+  void backspaceReachesTheKeyFilter();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -418,6 +419,34 @@ void BinderTest::comboItemsShowTheirIcons() {
   types.SetListItems({{"SMS", 31, 0}});
   QCOMPARE(box->count(), 1);
   QCOMPARE(centre(0), QColor(Qt::blue));
+}
+
+namespace {
+char NoBackspace(char key) { return key == '\b' ? 0 : key; }
+char DigitsAndBackspace(char key) { return key == '\b' || (key >= '0' && key <= '9') ? key : 0; }
+}  // namespace
+
+void BinderTest::backspaceReachesTheKeyFilter() {
+  TForm form("formTest");
+  auto& kept = form.Add("etKept", K::Edit);
+  auto& digits = form.Add("etDigits", K::Edit);
+  kept.SetKeyFilter(NoBackspace);
+  digits.SetKeyFilter(DigitsAndBackspace);
+  kept.SetText("123");
+  digits.SetText("123");
+  QWidget root;
+  auto* keptEdit = new QLineEdit(&root);
+  keptEdit->setObjectName("etKept");
+  auto* digitsEdit = new QLineEdit(&root);
+  digitsEdit->setObjectName("etDigits");
+  BindForm(&root, form);
+  for (QLineEdit* e : {keptEdit, digitsEdit}) {
+    e->end(false);
+    QTest::keyClick(e, Qt::Key_Backspace);
+    QTest::keyClicks(e, "x4");
+  }
+  QCOMPARE(kept.Text(), std::string("123x4"));
+  QCOMPARE(digits.Text(), std::string("124"));
 }
 
 QTEST_MAIN(BinderTest)
