@@ -239,6 +239,18 @@ void TControl::SelectRow(int row) {
   Changed();
 }
 
+int TControl::ColumnWidth(int column) const {
+  return column >= 0 && column < static_cast<int>(columnWidths_.size()) ? columnWidths_[static_cast<std::size_t>(column)]
+                                                                         : 0;
+}
+
+void TControl::SetColumnWidth(int column, int width) {
+  if (column < 0 || width < 0 || ColumnWidth(column) == width) return;
+  if (column >= static_cast<int>(columnWidths_.size())) columnWidths_.resize(static_cast<std::size_t>(column) + 1, 0);
+  columnWidths_[static_cast<std::size_t>(column)] = width;
+  Notify();
+}
+
 void TControl::SetImageList(std::vector<std::string> paths) {
   if (imageList_ == paths) return;
   imageList_ = std::move(paths);

@@ -149,6 +149,11 @@ class TControl {
   // click, runs the change handlers when the selection changes; out of range selects nothing.
   int SelectedRow() const { return selectedRow_; }
   void SelectRow(int row);
+  // Column widths in pixels of a list view or grid; 0 (or a column beyond them) leaves the
+  // view's own width. The view follows them, and they follow the user's resizing.
+  const std::vector<int>& ColumnWidths() const { return columnWidths_; }
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
 
   // Pictures that the item images of a drop-down list index: file or resource paths.
   const std::vector<std::string>& ImageList() const { return imageList_; }
@@ -212,6 +217,7 @@ class TControl {
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> rows_;
   int selectedRow_ = -1;
+  std::vector<int> columnWidths_;
   std::vector<std::string> imageList_;
   std::map<std::pair<int, int>, std::pair<std::string, std::string>> cellColors_;
   std::vector<TTreeNode> nodes_;

@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QFrame>
+#include <QHeaderView>
 #include <QIcon>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -382,6 +383,22 @@ void BindSpin(QSpinBox* spin, TControl& c) {
   QObject::connect(spin, &QSpinBox::valueChanged, [&c](int value) { c.SetText(std::to_string(value)); });
 }
 
+// The model's column widths go to the header; what the user resizes comes back.
+void ShowColumnWidths(QHeaderView* header, const TControl& m) {
+  for (int column = 0; column < header->count(); ++column)
+    if (const int width = m.ColumnWidth(column); width > 0 && header->sectionSize(column) != width)
+      header->resizeSection(column, width);
+}
+
+void FollowColumnWidths(QHeaderView* header, TControl& c, std::shared_ptr<bool> syncing) {
+  QObject::connect(header, &QHeaderView::sectionResized, [header, &c, syncing](int column, int, int width) {
+    // Only a width the user can drag is the user's; a fitted or stretched one is the view's.
+    const bool stretched = header->stretchLastSection() && column == header->count() - 1;
+    if (*syncing || stretched || header->sectionResizeMode(column) != QHeaderView::Interactive) return;
+    c.SetColumnWidth(column, width);
+  });
+}
+
 // List views and grids: rows of texts, the first row of a list view being its caption column;
 // the selected row is the view's current row, and a click on a row selects it in the model.
 void BindTable(QTableWidget* table, TControl& c) {
@@ -405,6 +422,7 @@ void BindTable(QTableWidget* table, TControl& c) {
         item->setBackground(background.empty() ? QBrush() : QBrush(ColorFromName(background, table, true)));
         item->setForeground(fore.empty() ? QBrush() : QBrush(ColorFromName(fore, table)));
       }
+    ShowColumnWidths(table->horizontalHeader(), m);
     if (m.SelectedRow() < 0) {
       table->clearSelection();
       table->setCurrentCell(-1, -1);
@@ -416,6 +434,7 @@ void BindTable(QTableWidget* table, TControl& c) {
   QObject::connect(table, &QTableWidget::currentCellChanged, [&c, syncing](int row) {
     if (!*syncing) c.SelectRow(row);
   });
+  FollowColumnWidths(table->horizontalHeader(), c, syncing);
 }
 
 void BindList(QTreeWidget* list, TControl& c) {
@@ -435,6 +454,7 @@ void BindList(QTreeWidget* list, TControl& c) {
       for (int col = 0; col < columns; ++col)
         if (const QString text = ToQt(m.Cell(col, r)); item->text(col) != text) item->setText(col, text);
     }
+    ShowColumnWidths(list->header(), m);
     if (QTreeWidgetItem* selected = list->topLevelItem(m.SelectedRow())) {
       if (list->currentItem() != selected) list->setCurrentItem(selected);
     } else {
@@ -446,6 +466,7 @@ void BindList(QTreeWidget* list, TControl& c) {
   QObject::connect(list, &QTreeWidget::currentItemChanged, [list, &c, syncing](QTreeWidgetItem* item) {
     if (!*syncing) c.SelectRow(item ? list->indexOfTopLevelItem(item) : -1);
   });
+  FollowColumnWidths(list->header(), c, syncing);
 }
 
 void BindStatusBar(QStatusBar* bar, TControl& c) {

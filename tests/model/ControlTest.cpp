@@ -179,5 +179,16 @@ TEST(Memos, SetLinesRunsTheHandlersOnAChange) {
   EXPECT_EQ(changes, 1);
 }
 
+TEST(ColumnWidths, KeptPerColumnZeroForNone) {
+  TControl grid("StringGrid1", K::StringGrid);
+  grid.SetColumnWidth(11, 300);
+  grid.SetColumnWidth(-1, 50);
+  grid.SetColumnWidth(2, -5);
+  EXPECT_EQ(grid.ColumnWidth(11), 300);
+  EXPECT_EQ(grid.ColumnWidth(2), 0);
+  EXPECT_EQ(grid.ColumnWidth(12), 0);
+  EXPECT_EQ(grid.ColumnWidths().size(), 12u);
+}
+
 }  // namespace
 }  // namespace zorvan

@@ -36,6 +36,7 @@ class BinderTest : public QObject {
   void memoLinesFollowTheUsersTyping();
   void comboItemsShowTheirIcons();
   void backspaceReachesTheKeyFilter();
+  void columnWidthsFollowTheModelAndTheUser();
 };
 
 void BinderTest::modelToWidgetsAndBack() {
@@ -447,6 +448,42 @@ void BinderTest::backspaceReachesTheKeyFilter() {
   }
   QCOMPARE(kept.Text(), std::string("123x4"));
   QCOMPARE(digits.Text(), std::string("124"));
+}
+
+// The history grid keeps its widths in the settings file: the model's widths are shown, and
+// what the user drags comes back; widths the view fits or stretches itself are not the user's.
+void BinderTest::columnWidthsFollowTheModelAndTheUser() {
+  TForm form("formTest");
+  auto& grid = form.Add("StringGrid1", K::StringGrid);
+  auto& list = form.Add("lv1", K::ListView);
+  grid.SetColumnWidth(0, 40);
+  grid.SetColumnWidth(2, 300);
+  grid.AddRow({"a", "b", "c"});
+  list.AddRow({"1", "2", "3"});
+  QWidget root;
+  auto* table = new QTableWidget(&root);
+  table->setObjectName("StringGrid1");
+  auto* view = new QTreeWidget(&root);
+  view->setObjectName("lv1");
+  view->setColumnCount(3);
+  BindForm(&root, form);
+  QHeaderView* header = table->horizontalHeader();
+  QCOMPARE(header->sectionSize(0), 40);
+  QCOMPARE(header->sectionSize(2), 300);
+  header->resizeSection(1, 123);  // the user drags a column border
+  QCOMPARE(grid.ColumnWidth(1), 123);
+  grid.SetColumnWidth(1, 90);
+  QCOMPARE(header->sectionSize(1), 90);
+  header->setSectionResizeMode(0, QHeaderView::Fixed);
+  header->resizeSection(0, 55);
+  QCOMPARE(grid.ColumnWidth(0), 40);
+
+  list.SetColumnWidth(1, 250);
+  QCOMPARE(view->header()->sectionSize(1), 250);
+  view->header()->resizeSection(0, 70);
+  QCOMPARE(list.ColumnWidth(0), 70);
+  view->header()->resizeSection(2, 400);  // the stretched last column
+  QCOMPARE(list.ColumnWidth(2), 0);
 }
 
 QTEST_MAIN(BinderTest)
