@@ -46,8 +46,28 @@ void TControl::SetText(std::string_view text) {
 void TControl::SetChecked(bool checked) {
   if (checked_ == checked) return;
   checked_ = checked;
+  std::vector<TControl*> turnedOff;
+  if (checked && radioGroup_)
+    for (TControl* other : *radioGroup_)
+      if (other != this && other->checked_) {
+        other->checked_ = false;
+        turnedOff.push_back(other);
+      }
+  for (TControl* other : turnedOff) other->Notify();
   Notify();
+  for (TControl* other : turnedOff) other->Changed();
   Changed();
+}
+
+const std::vector<TControl*>& TControl::RadioGroupMembers() const {
+  static const std::vector<TControl*> none;
+  return radioGroup_ ? *radioGroup_ : none;
+}
+
+TControl* TControl::CheckedRadio() const {
+  for (TControl* member : RadioGroupMembers())
+    if (member->Checked()) return member;
+  return nullptr;
 }
 
 void TControl::SetItemIndex(int index) {
@@ -117,6 +137,12 @@ void TControl::SetThumb(int index, int value) {
   if (thumbs_[static_cast<std::size_t>(index)] == value) return;
   thumbs_[static_cast<std::size_t>(index)] = value;
   Notify();
+}
+
+void TControl::DragThumbs(std::vector<int> thumbs) {
+  if (thumbs_ == thumbs) return;
+  thumbs_ = std::move(thumbs);
+  Notify();
   Changed();
 }
 
@@ -166,6 +192,13 @@ void TControl::ClearLines() {
   Notify();
 }
 
+void TControl::SetLines(std::vector<std::string> lines) {
+  if (lines_ == lines) return;
+  lines_ = std::move(lines);
+  Notify();
+  Changed();
+}
+
 void TControl::AddRow(std::vector<std::string> row) {
   rows_.push_back(std::move(row));
   Notify();
@@ -174,6 +207,58 @@ void TControl::AddRow(std::vector<std::string> row) {
 void TControl::ClearRows() {
   rows_.clear();
   cellColors_.clear();
+  const bool hadSelection = selectedRow_ >= 0;
+  selectedRow_ = -1;
+  Notify();
+  if (hadSelection) Changed();
+}
+
+void TControl::SetRow(int row, std::vector<std::string> texts) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_[static_cast<std::size_t>(row)] = std::move(texts);
+  Notify();
+}
+
+void TControl::RemoveRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_.erase(rows_.begin() + row);
+  std::map<std::pair<int, int>, std::pair<std::string, std::string>> moved;
+  for (auto& [cell, colors] : cellColors_) {
+    const auto [column, r] = cell;
+    if (r != row) moved[{column, r > row ? r - 1 : r}] = std::move(colors);
+  }
+  cellColors_ = std::move(moved);
+  // A selection below moves up with its row; a removed selected row leaves none.
+  const bool lost = selectedRow_ == row;
+  if (lost) selectedRow_ = -1;
+  else if (selectedRow_ > row) --selectedRow_;
+  Notify();
+  if (lost) Changed();
+}
+
+void TControl::SelectRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) row = -1;
+  if (selectedRow_ == row) return;
+  selectedRow_ = row;
+  Notify();
+  Changed();
+}
+
+int TControl::ColumnWidth(int column) const {
+  return column >= 0 && column < static_cast<int>(columnWidths_.size()) ? columnWidths_[static_cast<std::size_t>(column)]
+                                                                         : 0;
+}
+
+void TControl::SetColumnWidth(int column, int width) {
+  if (column < 0 || width < 0 || ColumnWidth(column) == width) return;
+  if (column >= static_cast<int>(columnWidths_.size())) columnWidths_.resize(static_cast<std::size_t>(column) + 1, 0);
+  columnWidths_[static_cast<std::size_t>(column)] = width;
+  Notify();
+}
+
+void TControl::SetImageList(std::vector<std::string> paths) {
+  if (imageList_ == paths) return;
+  imageList_ = std::move(paths);
   Notify();
 }
 
@@ -226,17 +311,23 @@ TControl& TForm::Add(std::string name, TControlKind kind, std::string_view hint)
 
 namespace {
 
-// "%d" in a table text takes the control's number.
-std::string Numbered(const char* utf8, int number) {
+// Each "%d" in a table text takes the control's next number.
+std::string Numbered(const char* utf8, std::initializer_list<int> numbers) {
   std::string text = utf8;
-  if (number > 0)
-    if (auto at = text.find("%d"); at != std::string::npos) text.replace(at, 2, std::to_string(number));
+  std::size_t from = 0;
+  for (int number : numbers) {
+    const auto at = text.find("%d", from);
+    if (at == std::string::npos) break;
+    const std::string digits = std::to_string(number);
+    text.replace(at, 2, digits);
+    from = at + digits.size();
+  }
   return W(text);
 }
 
 }  // namespace
 
-TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int number) {
+TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, std::initializer_list<int> number) {
   if (Find(name)) throw std::logic_error("control " + name + " declared twice on " + Name());
   TControl& c = Add(std::move(name), row.kind, W(row.hint));
   if (*row.caption) c.SetText(Numbered(row.caption, number));
@@ -253,20 +344,41 @@ TControl& TForm::DeclareOne(const TControlSpec& row, std::string name, int numbe
   if (row.state & csHidden) c.SetVisible(false);
   if (row.position != 0) c.SetPosition(row.position);
   if (*row.status) pendingStatus_.emplace_back(&c, Numbered(row.status, number));
+  if (*row.group) JoinRadioGroup(c, Numbered(row.group, number));
   return c;
 }
 
-TControl& TForm::Declare(const TControlSpec& row) { return DeclareOne(row, row.name, 0); }
+TControl& TForm::Declare(const TControlSpec& row) { return DeclareOne(row, row.name, {}); }
 
 TControlArray TForm::DeclareArray(int count, const TControlSpec& row) {
   TControlArray controls;
-  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(row, row.name + std::to_string(n), n));
+  for (int n = 1; n <= count; ++n) controls.Append(DeclareOne(row, row.name + std::to_string(n), {n}));
   return controls;
+}
+
+TControlGrid TForm::DeclareGrid(int count1, int count2, const TControlSpec& row) {
+  TControlGrid grid;
+  for (int i = 1; i <= count1; ++i) {
+    TControlArray controls;
+    for (int j = 1; j <= count2; ++j)
+      controls.Append(DeclareOne(row, row.name + std::to_string(i) + std::to_string(j), {i, j}));
+    grid.Append(std::move(controls));
+  }
+  return grid;
 }
 
 void TForm::ResolveStatusLabels() {
   for (auto& [control, label] : pendingStatus_) control->SetStatusLabel(&(*this)[label]);
   pendingStatus_.clear();
+}
+
+void TForm::JoinRadioGroup(TControl& button, const std::string& group) {
+  auto& members = radioGroups_[group];
+  if (!members) members = std::make_shared<std::vector<TControl*>>();
+  if (button.radioGroup_ == members) return;
+  if (button.radioGroup_) throw std::logic_error("control " + button.Name() + " is in two radio groups on " + Name());
+  members->push_back(&button);
+  button.radioGroup_ = members;
 }
 
 void TForm::SetAllEnabled(bool enabled) {

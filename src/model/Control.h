@@ -88,7 +88,9 @@ class TControl {
   const std::string& Text() const { return text_; }
   void SetText(std::string_view text);  // runs the change handler when the text changes
   bool Checked() const { return checked_; }
-  void SetChecked(bool checked);        // runs the change handler when the state changes
+  // Runs the change handler when the state changes. Checking a radio button of a group first
+  // unchecks the others, so every handler sees one button of the group checked.
+  void SetChecked(bool checked);
   int ItemIndex() const { return itemIndex_; }
   void SetItemIndex(int index);         // out of range gives -1 (no selection)
   const std::vector<std::string>& Items() const { return items_; }
@@ -100,10 +102,14 @@ class TControl {
   bool ItemChecked(int index) const;
   void SetItemChecked(int index, bool checked);  // runs the change handlers when it changes
 
-  // Slider: thumb values; the live marker is the position.
+  // Slider: thumb values; the live marker is the position. Positions set by code (a read, a
+  // rule following another slider) never run the change handlers; only the user's drag does,
+  // or two linked sliders would set each other for ever.
   const std::vector<int>& Thumbs() const { return thumbs_; }
   void SetThumbs(std::vector<int> thumbs);
-  void SetThumb(int index, int value);  // runs the change handlers when it changes
+  void SetThumb(int index, int value);
+  // The user dragged the thumbs to these positions: the change handlers run once when they moved.
+  void DragThumbs(std::vector<int> thumbs);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool Visible() const { return visible_; }
@@ -135,6 +141,8 @@ class TControl {
   const std::vector<std::string>& Lines() const { return lines_; }
   void AppendLine(std::string_view line);
   void ClearLines();
+  // All lines at once, by code or by the user's typing; runs the change handlers when they change.
+  void SetLines(std::vector<std::string> lines);
 
   // List view rows and grid cells (row-major).
   const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
@@ -145,12 +153,34 @@ class TControl {
   // Colour names of a grid cell; empty when the cell keeps the grid's own colours.
   std::pair<std::string, std::string> CellColors(int column, int row) const;  // background, text
   void SetCellColors(int column, int row, std::string_view background, std::string_view text);
+  // One row's texts replaced; a row beyond the list is ignored.
+  void SetRow(int row, std::vector<std::string> texts);
+  // The rows below move up, with their colours; the selection stays on its row.
+  void RemoveRow(int row);
+  // The selected row of a list view or grid, -1 for none. Selecting, by code or by the user's
+  // click, runs the change handlers when the selection changes; out of range selects nothing.
+  int SelectedRow() const { return selectedRow_; }
+  void SelectRow(int row);
+  // Column widths in pixels of a list view or grid; 0 (or a column beyond them) leaves the
+  // view's own width. The view follows them, and they follow the user's resizing.
+  const std::vector<int>& ColumnWidths() const { return columnWidths_; }
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
+
+  // Pictures that the item images of a drop-down list index: file or resource paths.
+  const std::vector<std::string>& ImageList() const { return imageList_; }
+  void SetImageList(std::vector<std::string> paths);
 
   // Tree nodes: a flat list with a selected node (-1 = none).
   const std::vector<TTreeNode>& Nodes() const { return nodes_; }
   void SetNodes(std::vector<TTreeNode> nodes);
   int SelectedNode() const { return selectedNode_; }
   void SelectNode(int index);  // out of range leaves the selection alone
+
+  // Radio buttons that exclude each other, this one included; empty when it is in no group.
+  const std::vector<TControl*>& RadioGroupMembers() const;
+  // The checked member of this control's radio group, or null.
+  TControl* CheckedRadio() const;
 
   // Handlers the page rules set. Change: text, check, user selection; click: buttons, radio
   // buttons. A change may concern several pages, so it has a list of handlers.
@@ -173,6 +203,7 @@ class TControl {
 
  private:
   void Notify();
+  friend class TForm;  // builds the radio groups
 
   std::string name_;
   std::string form_;
@@ -199,10 +230,14 @@ class TControl {
   TControl* statusLabel_ = nullptr;
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> rows_;
+  int selectedRow_ = -1;
+  std::vector<int> columnWidths_;
+  std::vector<std::string> imageList_;
   std::map<std::pair<int, int>, std::pair<std::string, std::string>> cellColors_;
   std::vector<TTreeNode> nodes_;
   int selectedNode_ = -1;
   std::vector<THandler> changeHandlers_;
+  std::shared_ptr<std::vector<TControl*>> radioGroup_;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextListener_ = 1;
   bool notifying_ = false;
@@ -218,7 +253,7 @@ std::optional<std::string> AcceptValue(const TControl& control, std::string_view
 enum TControlState : unsigned { csNone = 0, csDisabled = 1, csHidden = 2 };
 
 // One row of a form's control table. Texts are UTF-8 literals; in an indexed row "%d" in the
-// caption and the status label takes the control's number.
+// caption, the status label and the radio group takes the control's number.
 struct TControlSpec {
   const char* name;
   TControlKind kind;
@@ -232,6 +267,7 @@ struct TControlSpec {
   std::initializer_list<const char*> items = {};
   unsigned state = csNone;
   int position = 0;
+  const char* group = "";    // radio buttons of one group name exclude each other
 };
 
 // The controls of an indexed row ("etN" 1..5), numbered from 1 like their names.
@@ -245,6 +281,20 @@ class TControlArray {
 
  private:
   std::vector<TControl*> controls_;
+};
+
+// The controls of a two-dimensional row ("cbRazd<c><p>"): grid[i][j] is the control named
+// stem + i + j, both numbered from 1.
+class TControlGrid {
+ public:
+  const TControlArray& operator[](int first) const { return rows_.at(static_cast<std::size_t>(first - 1)); }
+  int Count() const { return static_cast<int>(rows_.size()); }
+  auto begin() const { return rows_.begin(); }
+  auto end() const { return rows_.end(); }
+  void Append(TControlArray row) { rows_.push_back(std::move(row)); }
+
+ private:
+  std::vector<TControlArray> rows_;
 };
 
 // A window or page: its own control (kind Form) and the controls it owns, in component order.
@@ -265,9 +315,14 @@ class TForm {
   // A row of the form's table; the status label is found when the form is complete.
   TControl& Declare(const TControlSpec& row);
   TControlArray DeclareArray(int count, const TControlSpec& row);
+  // count1 x count2 controls; the first "%d" of a text takes the first number, the second the
+  // second one.
+  TControlGrid DeclareGrid(int count1, int count2, const TControlSpec& row);
   // Links every declared status label; a row naming a label the form lacks is a programming
   // error and raises here, when the form is built.
   void ResolveStatusLabels();
+  // Puts a radio button into the named group of this form.
+  void JoinRadioGroup(TControl& button, const std::string& group);
 
   TControl* Find(std::string_view name);
   const TControl* Find(std::string_view name) const;
@@ -295,12 +350,13 @@ class TForm {
   std::function<void(int)> onCloseModal;
 
  private:
-  TControl& DeclareOne(const TControlSpec& row, std::string name, int number);
+  TControl& DeclareOne(const TControlSpec& row, std::string name, std::initializer_list<int> numbers);
 
   TControl self_;
   int modalResult_ = mrNone;
   std::vector<std::unique_ptr<TControl>> controls_;
   std::vector<std::pair<TControl*, std::string>> pendingStatus_;
+  std::map<std::string, std::shared_ptr<std::vector<TControl*>>> radioGroups_;
 };
 
 // A form's control table as members: each row is declared once, and its member has the
@@ -309,6 +365,9 @@ class TForm {
   ::zorvan::TControl& id = Declare({.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
 #define ZORVAN_CONTROLS(id, count, kindValue, ...) \
   ::zorvan::TControlArray id = DeclareArray(count, {.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
+#define ZORVAN_CONTROLS2(id, count1, count2, kindValue, ...) \
+  ::zorvan::TControlGrid id =                                  \
+      DeclareGrid(count1, count2, {.name = #id, .kind = kindValue __VA_OPT__(, ) __VA_ARGS__})
 
 // Every form of the program by name; output elements and field reads resolve through it.
 class TFormRegistry {

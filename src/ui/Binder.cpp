@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +24,10 @@
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QFrame>
+#include <QHeaderView>
+#include <QIcon>
+#include <QTextCursor>
+#include <QVBoxLayout>
 
 #include "base/Cp1251.h"
 #include "session/Colors.h"
@@ -72,6 +77,8 @@ class TKeyFilterObject : public QObject {
     auto* key = static_cast<QKeyEvent*>(event);
     // Clipboard and other shortcuts are not typing.
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    // Backspace is the filter's to refuse too (a field that may not lose its text).
+    if (key->key() == Qt::Key_Backspace) return filter_('\b') == 0;
     const QString text = key->text();
     if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() == 0x7f) return false;
     const std::string typed = FromQt(text);
@@ -153,19 +160,33 @@ void BindLineEdit(QLineEdit* edit, TControl& c) {
   QObject::connect(edit, &QLineEdit::textEdited, [&c](const QString& t) { c.SetText(FromQt(t)); });
 }
 
+// The picture of a list item from the control's image list; none for an index beyond it.
+QIcon ItemIcon(const TControl& m, int item) {
+  const int image = m.ItemImage(item);
+  if (image < 0 || image >= static_cast<int>(m.ImageList().size())) return {};
+  return QIcon(QString::fromStdString(m.ImageList()[static_cast<std::size_t>(image)]));
+}
+
 void BindCombo(QComboBox* box, TControl& c) {
   InstallKeyFilter(box, c);
   WatchExit(box, c);
-  Listen(box, c, [box](const TControl& m) {
+  constexpr int kImageRole = Qt::UserRole + 1;
+  auto shownImages = std::make_shared<std::vector<std::string>>();
+  Listen(box, c, [box, shownImages](const TControl& m) {
     ApplyLook(box, m);
     const QSignalBlocker block(box);
-    QStringList items;
-    for (const auto& i : m.Items()) items << ToQt(i);
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
-    if (items != shown) {
+    const int count = static_cast<int>(m.Items().size());
+    bool same = box->count() == count && *shownImages == m.ImageList();
+    for (int i = 0; same && i < count; ++i)
+      same = box->itemText(i) == ToQt(m.Items()[static_cast<std::size_t>(i)]) &&
+             box->itemData(i, kImageRole).toInt() == m.ItemImage(i);
+    if (!same) {
       box->clear();
-      box->addItems(items);
+      for (int i = 0; i < count; ++i) {
+        box->addItem(ItemIcon(m, i), ToQt(m.Items()[static_cast<std::size_t>(i)]));
+        box->setItemData(i, m.ItemImage(i), kImageRole);
+      }
+      *shownImages = m.ImageList();
     }
     box->setCurrentIndex(m.ItemIndex());
     if (box->isEditable() || m.ItemIndex() < 0) box->setEditText(ToQt(m.Text()));
@@ -186,16 +207,64 @@ void BindCombo(QComboBox* box, TControl& c) {
   });
 }
 
+void ShowCheck(QAbstractButton* button, const TControl& m) {
+  ApplyLook(button, m);
+  const QSignalBlocker block(button);
+  button->setChecked(m.Checked());
+  if (!m.Text().empty() || button->text().isEmpty()) button->setText(ToQt(m.Text()));
+}
+
 void BindCheck(QAbstractButton* button, TControl& c) {
-  Listen(button, c, [button](const TControl& m) {
-    ApplyLook(button, m);
-    const QSignalBlocker block(button);
-    button->setChecked(m.Checked());
-    if (!m.Text().empty() || button->text().isEmpty()) button->setText(ToQt(m.Text()));
-  });
+  Listen(button, c, [button](const TControl& m) { ShowCheck(button, m); });
   QObject::connect(button, &QAbstractButton::clicked, [&c](bool checked) {
     c.SetChecked(checked);
     c.Click();
+  });
+}
+
+// A radio button of a group: the model keeps the group exclusive, so the buttons' parents do
+// not matter (two groups may share one panel), and a click on the checked one keeps it checked.
+void BindRadio(QRadioButton* button, TControl& c) {
+  if (c.RadioGroupMembers().empty()) return BindCheck(button, c);
+  button->setAutoExclusive(false);
+  Listen(button, c, [button](const TControl& m) { ShowCheck(button, m); });
+  QObject::connect(button, &QAbstractButton::clicked, [button, &c] {
+    c.SetChecked(true);
+    ShowCheck(button, c);
+    c.Click();
+  });
+}
+
+// A radio group shows its items as radio buttons of its own; the user's choice is a change.
+void BindRadioGroup(QGroupBox* group, TControl& c) {
+  auto* buttons = new QButtonGroup(group);
+  Listen(group, c, [group, buttons](const TControl& m) {
+    ApplyLook(group, m);
+    if (!m.Text().empty()) group->setTitle(ToQt(m.Text()));
+    QStringList shown, items;
+    for (QAbstractButton* b : buttons->buttons()) shown << b->text();
+    for (const auto& i : m.Items()) items << ToQt(i);
+    if (shown != items) {
+      for (QAbstractButton* b : buttons->buttons()) delete b;
+      if (!group->layout()) new QVBoxLayout(group);
+      for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], group);
+        buttons->addButton(b, i);
+        group->layout()->addWidget(b);
+      }
+    }
+    const QSignalBlocker block(buttons);
+    if (QAbstractButton* b = buttons->button(m.ItemIndex())) b->setChecked(true);
+    else if (QAbstractButton* checked = buttons->checkedButton()) {
+      // An exclusive group cannot uncheck its last button; no selection is possible in the model.
+      buttons->setExclusive(false);
+      checked->setChecked(false);
+      buttons->setExclusive(true);
+    }
+  });
+  QObject::connect(buttons, &QButtonGroup::idClicked, [&c](int id) {
+    c.SetItemIndex(id);
+    c.Changed();
   });
 }
 
@@ -254,17 +323,63 @@ void FollowEnd(QPlainTextEdit* memo) {
   });
 }
 
+// Whether the model's lines are the shown ones with more after them. A long memo (the log)
+// is only checked at its last shown line, so that appending stays cheap.
+bool ContinuesShown(const std::vector<std::string>& shown, const std::vector<std::string>& lines) {
+  if (lines.size() < shown.size()) return false;
+  if (shown.empty()) return true;
+  constexpr std::size_t kFullCheck = 200;
+  const std::size_t from = shown.size() > kFullCheck ? shown.size() - 1 : 0;
+  return std::equal(shown.begin() + static_cast<std::ptrdiff_t>(from), shown.end(),
+                    lines.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+std::vector<std::string> MemoLines(const QPlainTextEdit* memo) {
+  const QString text = memo->toPlainText();
+  std::vector<std::string> lines;
+  if (text.isEmpty()) return lines;
+  for (const QString& line : text.split('\n')) lines.push_back(FromQt(line));
+  return lines;
+}
+
+// Code appends lines or sets them all; the user's typing sets the model's lines, within the
+// control's length limit.
 void BindMemo(QPlainTextEdit* memo, TControl& c) {
   if (memo->isReadOnly()) FollowEnd(memo);
-  auto shown = std::make_shared<std::size_t>(0);
-  Listen(memo, c, [memo, shown](const TControl& m) {
+  auto shown = std::make_shared<std::vector<std::string>>();
+  auto syncing = std::make_shared<bool>(false);
+  Listen(memo, c, [memo, shown, syncing](const TControl& m) {
     ApplyLook(memo, m);
     const auto& lines = m.Lines();
-    if (lines.size() < *shown) {
+    if (lines == *shown) return;
+    *syncing = true;
+    if (!ContinuesShown(*shown, lines)) {
       memo->clear();
-      *shown = 0;
+      shown->clear();
     }
-    for (; *shown < lines.size(); ++*shown) memo->appendPlainText(ToQt(lines[*shown]));
+    for (std::size_t i = shown->size(); i < lines.size(); ++i) {
+      memo->appendPlainText(ToQt(lines[i]));
+      shown->push_back(lines[i]);
+    }
+    *syncing = false;
+  });
+  QObject::connect(memo, &QPlainTextEdit::textChanged, [memo, &c, shown, syncing] {
+    if (*syncing) return;
+    std::vector<std::string> typed = MemoLines(memo);
+    if (c.MaxLength() > 0 && memo->toPlainText().size() > c.MaxLength()) {
+      // Too long: the edit does not happen, as in a one-line edit with a limit.
+      const int cursor = memo->textCursor().position();
+      *syncing = true;
+      memo->clear();
+      for (const auto& line : *shown) memo->appendPlainText(ToQt(line));
+      QTextCursor back = memo->textCursor();
+      back.setPosition(std::min(std::max(0, cursor - 1), static_cast<int>(memo->toPlainText().size())));
+      memo->setTextCursor(back);
+      *syncing = false;
+      return;
+    }
+    *shown = typed;
+    c.SetLines(std::move(typed));
   });
 }
 
@@ -296,10 +411,30 @@ void BindSpin(QSpinBox* spin, TControl& c) {
   QObject::connect(spin, &QSpinBox::valueChanged, [&c](int value) { c.SetText(std::to_string(value)); });
 }
 
-// List views and grids: rows of texts, the first row of a list view being its caption column.
+// The model's column widths go to the header; what the user resizes comes back.
+void ShowColumnWidths(QHeaderView* header, const TControl& m) {
+  for (int column = 0; column < header->count(); ++column)
+    if (const int width = m.ColumnWidth(column); width > 0 && header->sectionSize(column) != width)
+      header->resizeSection(column, width);
+}
+
+void FollowColumnWidths(QHeaderView* header, TControl& c, std::shared_ptr<bool> syncing) {
+  QObject::connect(header, &QHeaderView::sectionResized, [header, &c, syncing](int column, int, int width) {
+    // Only a width the user can drag is the user's; a fitted or stretched one is the view's.
+    const bool stretched = header->stretchLastSection() && column == header->count() - 1;
+    if (*syncing || stretched || header->sectionResizeMode(column) != QHeaderView::Interactive) return;
+    c.SetColumnWidth(column, width);
+  });
+}
+
+// List views and grids: rows of texts, the first row of a list view being its caption column;
+// the selected row is the view's current row, and a click on a row selects it in the model.
 void BindTable(QTableWidget* table, TControl& c) {
-  Listen(table, c, [table](const TControl& m) {
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  auto syncing = std::make_shared<bool>(false);
+  Listen(table, c, [table, syncing](const TControl& m) {
     ApplyLook(table, m);
+    *syncing = true;
     const auto& rows = m.Rows();
     int columns = table->columnCount();
     for (const auto& r : rows) columns = std::max(columns, static_cast<int>(r.size()));
@@ -315,20 +450,51 @@ void BindTable(QTableWidget* table, TControl& c) {
         item->setBackground(background.empty() ? QBrush() : QBrush(ColorFromName(background, table, true)));
         item->setForeground(fore.empty() ? QBrush() : QBrush(ColorFromName(fore, table)));
       }
+    ShowColumnWidths(table->horizontalHeader(), m);
+    if (m.SelectedRow() < 0) {
+      table->clearSelection();
+      table->setCurrentCell(-1, -1);
+    } else if (table->currentRow() != m.SelectedRow()) {
+      table->setCurrentCell(m.SelectedRow(), std::max(0, table->currentColumn()));
+    }
+    *syncing = false;
   });
+  QObject::connect(table, &QTableWidget::currentCellChanged, [&c, syncing](int row) {
+    if (!*syncing) c.SelectRow(row);
+  });
+  FollowColumnWidths(table->horizontalHeader(), c, syncing);
 }
 
 void BindList(QTreeWidget* list, TControl& c) {
-  Listen(list, c, [list](const TControl& m) {
+  auto syncing = std::make_shared<bool>(false);
+  Listen(list, c, [list, syncing](const TControl& m) {
     ApplyLook(list, m);
+    *syncing = true;
     const auto& rows = m.Rows();
-    if (list->topLevelItemCount() > static_cast<int>(rows.size())) list->clear();
-    for (int r = list->topLevelItemCount(); r < static_cast<int>(rows.size()); ++r) {
-      QStringList texts;
-      for (const auto& t : rows[static_cast<std::size_t>(r)]) texts << ToQt(t);
-      list->addTopLevelItem(new QTreeWidgetItem(texts));
+    const int count = static_cast<int>(rows.size());
+    while (list->topLevelItemCount() > count) delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+    int columns = list->columnCount();
+    for (const auto& r : rows) columns = std::max(columns, static_cast<int>(r.size()));
+    list->setColumnCount(columns);
+    for (int r = 0; r < count; ++r) {
+      QTreeWidgetItem* item = list->topLevelItem(r);
+      if (!item) list->addTopLevelItem(item = new QTreeWidgetItem);
+      for (int col = 0; col < columns; ++col)
+        if (const QString text = ToQt(m.Cell(col, r)); item->text(col) != text) item->setText(col, text);
     }
+    ShowColumnWidths(list->header(), m);
+    if (QTreeWidgetItem* selected = list->topLevelItem(m.SelectedRow())) {
+      if (list->currentItem() != selected) list->setCurrentItem(selected);
+    } else {
+      list->setCurrentItem(nullptr);
+      list->clearSelection();
+    }
+    *syncing = false;
   });
+  QObject::connect(list, &QTreeWidget::currentItemChanged, [list, &c, syncing](QTreeWidgetItem* item) {
+    if (!*syncing) c.SelectRow(item ? list->indexOfTopLevelItem(item) : -1);
+  });
+  FollowColumnWidths(list->header(), c, syncing);
 }
 
 void BindStatusBar(QStatusBar* bar, TControl& c) {
@@ -378,20 +544,16 @@ void BindSlider(TTrislider* slider, TControl& c) {
     *syncing = false;
     slider->update();
   });
-  // A drag moves the thumbs in the widget's model; the control follows.
-  const int handle = model->OnChange.Add([model, &c, syncing] {
-    if (*syncing) return;
-    const std::vector<int>& thumbs = model->Thumbs();
-    for (int i = 0; i < static_cast<int>(thumbs.size()); ++i) {
-      if (i >= static_cast<int>(c.Thumbs().size())) {
-        c.SetThumbs(thumbs);
-        c.Changed();
-        return;
-      }
-      c.SetThumb(i, thumbs[static_cast<std::size_t>(i)]);
-    }
+  // Only a drag step is the user's change; the paint's normalisation is not, so the control
+  // takes its thumbs quietly.
+  const int drag = model->OnDrag.Add([model, &c] { c.DragThumbs(model->Thumbs()); });
+  const int change = model->OnChange.Add([model, &c, syncing] {
+    if (!*syncing) c.SetThumbs(model->Thumbs());
   });
-  QObject::connect(slider, &QObject::destroyed, [model, handle] { model->OnChange.Remove(handle); });
+  QObject::connect(slider, &QObject::destroyed, [model, drag, change] {
+    model->OnDrag.Remove(drag);
+    model->OnChange.Remove(change);
+  });
 }
 
 void BindCheckCombo(TCheckedComboBox* box, TControl& c) {
@@ -452,7 +614,7 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* e = qobject_cast<QLineEdit*>(w)) return BindLineEdit(e, c);
   if (auto* b = qobject_cast<QComboBox*>(w)) return BindCombo(b, c);
   if (auto* b = qobject_cast<QCheckBox*>(w)) return BindCheck(b, c);
-  if (auto* b = qobject_cast<QRadioButton*>(w)) return BindCheck(b, c);
+  if (auto* b = qobject_cast<QRadioButton*>(w)) return BindRadio(b, c);
   if (auto* b = qobject_cast<QAbstractButton*>(w)) return BindButton(b, c);
   if (auto* l = qobject_cast<QLabel*>(w)) return BindLabel(l, c);
   if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return BindMemo(m, c);
@@ -461,7 +623,7 @@ void BindControl(QObject* object, TControl& c) {
   if (auto* s = qobject_cast<QSpinBox*>(w)) return BindSpin(s, c);
   if (auto* s = qobject_cast<QStatusBar*>(w)) return BindStatusBar(s, c);
   if (auto* p = qobject_cast<QProgressBar*>(w)) return BindProgress(p, c);
-  if (auto* g = qobject_cast<QGroupBox*>(w)) return BindGroup(g, c);
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return c.IsA(K::RadioGroup) ? BindRadioGroup(g, c) : BindGroup(g, c);
   BindWidget(w, c);
 }
 

@@ -226,6 +226,7 @@ void TrisliderModel::Press(int x, int y) {
 
 void TrisliderModel::Move(int x, int y) {
   if (dragging_) {
+    const std::vector<int> before = thumbs_;
     Changing([&] {
       const int a = AxisCoordinate(x, y);
       const int spacing = Geometry().spacing;
@@ -244,6 +245,7 @@ void TrisliderModel::Move(int x, int y) {
         PushThumbsDown(thumbs_, step_, spacing);
       }
       lastAxis_ = a;
+      if (thumbs_ != before) OnDrag();
     });
   }
   OnMouseMove();

@@ -121,6 +121,7 @@ class TrisliderModel {
   bool ValueBoxShown() const { return showValue_ && ticksSinceChange_ <= valueTicks_; }
 
   Listeners<> OnChange;     // thumb positions or the live value changed
+  Listeners<> OnDrag;       // the user's drag moved thumbs; before the OnChange of that step
   Listeners<> OnMouseMove;  // after the slider's own handling of every mouse move
 
  private:
