@@ -77,16 +77,17 @@ TFirmwareWindows::~TFirmwareWindows() {
   update_.reset();
 }
 
-bool TFirmwareWindows::AskYesNo(const std::string& text) {
+bool TFirmwareWindows::AskYesNo(const std::string& caption, const std::string& text) {
+  questions.push_back(text);
   if (autoAnswer >= 0) return autoAnswer == 1;
-  return QMessageBox::question(&mainWindow_, QString(), ToQt(text), QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(&mainWindow_, ToQt(caption), ToQt(text), QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
 }
 
-void TFirmwareWindows::ShowInfo(const std::string& text) {
+void TFirmwareWindows::ShowInfo(const std::string& caption, const std::string& text) {
   infos.push_back(text);
   if (autoAnswer >= 0) return;
-  QMessageBox::information(&mainWindow_, QString(), ToQt(text));
+  QMessageBox::information(&mainWindow_, ToQt(caption), ToQt(text));
 }
 
 void TFirmwareWindows::ShowUpdateDialog() {
