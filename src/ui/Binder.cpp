@@ -50,9 +50,12 @@ void ApplyLook(QWidget* w, const TControl& c) {
   font.setUnderline(c.FontStyle() & fsUnderline);
   w->setFont(font);
   QPalette palette = w->palette();
-  palette.setColor(QPalette::WindowText, ColorFromName(c.FontColor(), w));
-  palette.setColor(QPalette::Text, ColorFromName(c.FontColor(), w));
-  palette.setColor(QPalette::ButtonText, ColorFromName(c.FontColor(), w));
+  // The disabled group keeps the style's colours, so that a disabled control looks disabled.
+  for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, ColorFromName(c.FontColor(), w));
+    palette.setColor(group, QPalette::Text, ColorFromName(c.FontColor(), w));
+    palette.setColor(group, QPalette::ButtonText, ColorFromName(c.FontColor(), w));
+  }
   if (c.BackColor() != "clWindow") palette.setColor(QPalette::Base, ColorFromName(c.BackColor(), w, true));
   w->setPalette(palette);
 }

@@ -55,6 +55,14 @@ TFirmwareWindows::TFirmwareWindows(TShell& shell, QMainWindow& mainWindow)
 
   BindTotal(updateUi_->RzProgressBar1, update_->UpdateDialog()["RzProgressBar1"]);
   BindForm(updateView_.get(), update_->UpdateDialog());
+  // A failure text of several lines gets the room it needs.
+  TControl& stage = update_->UpdateDialog()["lbError"];
+  const int stageListener = stage.AddListener([this](const TControl&) {
+    QTimer::singleShot(0, updateView_.get(), [this] {
+      if (updateView_->isVisible()) updateView_->resize(updateView_->width(), updateView_->sizeHint().height());
+    });
+  });
+  QObject::connect(updateView_.get(), &QObject::destroyed, [&stage, stageListener] { stage.RemoveListener(stageListener); });
   BindForm(fileView_.get(), update_->FileDialog());
   auto* bar = new QProgressBar(mainWindow.statusBar());
   bar->setObjectName("RzProgressBar1");
