@@ -226,7 +226,8 @@ TEST(CliFlash, AnInterruptStopsTheUpdateRestartsThePanelAndSaysTheMemoryIsErased
   EXPECT_NE(err.find("Перепрошивка прервана. Память панели стерта"), std::string::npos) << err;
   EXPECT_LT(rig.Lines("+W"), 100);
   EXPECT_EQ(rig.Lines("+EE"), 0);
-  // The panel is restarted as the connection ends.
+  // The panel is restarted as the connection ends (the panel may read it a moment later).
+  for (int i = 0; i < 400 && rig.Lines("+rb") == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const auto lines = rig.panel.ReceivedLines();
   const auto lastWrite = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.rfind("+W", 0) == 0; });
   EXPECT_NE(std::find(lastWrite.base(), lines.end(), "+rb"), lines.end());
