@@ -219,10 +219,11 @@ int RunFlash(const TCliConnection& connection, const TFlashRequest& request) {
     if (!shell.LastPortFailure().empty()) return kExitPortFailed;
     return kExitRefused;
   }
-  cli.Disconnect();
   Say(W("Перепрошивка успешно завершена!"));
-  // The panel has restarted with the new firmware: ask it for its version.
+  // The panel has restarted with the new firmware: ask it for its version (the call after a
+  // lost finish has asked already).
   if (!confirmedByVersion) {
+    cli.Disconnect();
     if (auto failed = cli.Connect()) {
       Say(W("Панель после перепрошивки не ответила; проверьте версию позже"));
       return kExitOk;
