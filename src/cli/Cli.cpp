@@ -53,12 +53,13 @@ const char* const kUsageText =
     "  flash --hex FILE            flash an Intel HEX file (checked whole before anything is sent)\n"
     "                 over a modem call that drops, flash calls again up to three times and goes on\n"
     "                 after the last block the panel acknowledged; exit 0 only when the panel took\n"
-    "                 the finish step\n"
+    "                 the finish step, or when the panel needs no update (\"Перепрошивка не требуется\");\n"
+    "                 SIGINT or SIGTERM stops it after the current command and restarts the panel\n"
     "\n"
     "exit status: 0 success, 1 the panel refused or did not answer, 2 usage error (also an\n"
     "unknown page, and a file that is missing, cannot be read or written, is a folder, is\n"
     "not a settings file, holds none of the pages asked for or a value a page cannot take),\n"
-    "3 the port could not be opened or failed\n";
+    "3 the port could not be opened or failed, 130 or 143 flash stopped by SIGINT or SIGTERM\n";
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "zorvan-cli: %s\n%s", why.c_str(), kUsageText);

@@ -2,13 +2,17 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <mutex>
 
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 #include "firmware/BuiltInImages.h"
 #include "firmware/HexFile.h"
 #include "firmware/UpdateThread.h"
+#include "link/Clock.h"
 #include "link/Modem.h"
 
 namespace zorvan {
@@ -41,10 +45,8 @@ class TProgressLine : public TFlashReport {
     elapsed_ = Cp1251ToUtf8(elapsed);
     remaining_ = Cp1251ToUtf8(remaining);
   }
-  void Log(const std::string& line) override {
-    End();
-    Say(line);
-  }
+  // The file update's failure line: the tool says it once, with the whole story, at the end.
+  void Log(const std::string&) override { End(); }
   void End() {
     std::lock_guard lock(mutex_);
     if (terminal_ && open_) std::fputc('\n', stderr);
@@ -66,29 +68,61 @@ class TProgressLine : public TFlashReport {
   std::string stage_, elapsed_, remaining_;
 };
 
-const char* OutcomeText(TFlashOutcome outcome) {
-  switch (outcome) {
-    case TFlashOutcome::Done: return "";
-    case TFlashOutcome::Empty: return "В образе прошивки нет данных";
-    case TFlashOutcome::NoLine: return "Линия занята другой операцией или соединение потеряно";
-    case TFlashOutcome::Stopped: return "Перепрошивка прервана";
-    case TFlashOutcome::LoaderFailed: return "Не удалось активировать загрузчик";
-    case TFlashOutcome::EraseFailed: return "Не удалось стереть содержимое флэш";
-    case TFlashOutcome::WriteFailed: return "Панель не приняла блок прошивки";
-    case TFlashOutcome::FinishFailed: return "Не удалось завершить перепрошивку";
+// Ctrl+C or SIGTERM during an update: the update stops after the current command, the panel
+// is restarted as at every disconnection, and the user is told what the panel holds. A second
+// signal ends the tool at once.
+std::atomic<int> interruptedBy{0};
+
+void OnInterrupt(int signal) {
+  interruptedBy.store(signal);
+  std::signal(signal, SIG_DFL);
+}
+
+class TInterruptGuard {
+ public:
+  TInterruptGuard() {
+    interruptedBy.store(0);
+    previousInt_ = std::signal(SIGINT, OnInterrupt);
+    previousTerm_ = std::signal(SIGTERM, OnInterrupt);
   }
-  return "";
+  ~TInterruptGuard() {
+    std::signal(SIGINT, previousInt_);
+    std::signal(SIGTERM, previousTerm_);
+  }
+  TInterruptGuard(const TInterruptGuard&) = delete;
+  TInterruptGuard& operator=(const TInterruptGuard&) = delete;
+  static int Signal() { return interruptedBy.load(); }
+
+ private:
+  void (*previousInt_)(int) = SIG_DFL;
+  void (*previousTerm_)(int) = SIG_DFL;
+};
+
+// A line for the user that also belongs in the log (--log, -v).
+void Tell(TCliShell& cli, const TCliConnection& connection, const std::string& line) {
+  if (!connection.verbose) Say(line);
+  cli.Shell().Out().PostLog(line, true, true);
+  cli.Shell().Drain();
 }
 
 // Runs the update on its thread while this thread serves the shell.
 TFlashResult FlashOnce(TCliShell& cli, TFlashDriver driver, const std::vector<TBlock>& blocks, TProgressLine& line) {
   TUpdateThread update(cli.Shell().Device(), driver, blocks, line);
   update.Start();
-  while (!update.Finished()) cli.View().Tick();
+  while (!update.Finished()) {
+    if (TInterruptGuard::Signal() != 0) update.RequestStop();
+    cli.View().Tick();
+  }
   update.Join();
   cli.Shell().Drain();
   line.End();
   return update.Result();
+}
+
+// The panel after the update reports the image's version, when the image has one.
+bool RunsVersion(const TDevZorvan& device, const std::string& versionLine) {
+  const TVersionNumbers expected = ParseVersionLine(versionLine);
+  return expected.variant >= 0 && device.Variant() == expected.variant && device.Build() == expected.build;
 }
 
 }  // namespace
@@ -100,11 +134,11 @@ int RunFlash(const TCliConnection& connection, const TFlashRequest& request) {
     // Nothing goes to the panel from a file that was not read whole.
     const THexTable table = ReadHexFile(request.hexFile);
     if (!table.complete) {
-      Say(Utf8ToCp1251(request.hexFile) + ": " + table.error);
+      Say(QuotedPath(request.hexFile) + ": " + table.error);
       return kExitUsage;
     }
     if (table.dataBytes == 0) {
-      Say(Utf8ToCp1251(request.hexFile) + W(": в файле нет данных прошивки"));
+      Say(QuotedPath(request.hexFile) + W(": в файле нет данных прошивки"));
       return kExitUsage;
     }
     blocks = FileBlocks(table);
@@ -115,6 +149,7 @@ int RunFlash(const TCliConnection& connection, const TFlashRequest& request) {
   if (auto failed = cli.Connect()) return *failed;
   TShell& shell = cli.Shell();
   const TDevZorvan& device = shell.Device();
+  const std::string versionBefore = device.VersionText();
   std::string newVersion;
   if (driver == TFlashDriver::BuiltIn) {
     const TImageLines image1 = LoadBuiltInImage(1);
@@ -123,51 +158,85 @@ int RunFlash(const TCliConnection& connection, const TFlashRequest& request) {
     const int number = ImageNumberForVariant(panel.variant);
     if (number == 0) {
       cli.Disconnect();
-      Say(W("Для панели с версией ") + device.VersionText() + W(" нет встроенной прошивки"));
+      Say(W("Для панели с версией ") + versionBefore + W(" нет встроенной прошивки"));
       return kExitRefused;
     }
     if (!request.force && !UpdateOffered(panel, image1.empty() ? "" : image1[0], image2.empty() ? "" : image2[0])) {
+      // The panel is up to date: nothing went wrong.
       cli.Disconnect();
-      Say(W("Перепрошивка не требуется"));
-      return kExitRefused;
+      Say(W("Перепрошивка не требуется: версия панели ") + versionBefore);
+      std::printf("version: %s\n", Cp1251ToUtf8(versionBefore).c_str());
+      return kExitOk;
     }
     const TImageLines& image = number == 1 ? image1 : image2;
     blocks = BuiltInBlocks(image);
     newVersion = image.empty() ? std::string() : image[0];
-    Say(W("Перепрошивка: ") + device.VersionText() + " -> " + newVersion);
+    Say(W("Перепрошивка: ") + versionBefore + " -> " + newVersion);
   }
 
+  TInterruptGuard interrupt;
   TProgressLine line;
   TFlashResult result = FlashOnce(cli, driver, blocks, line);
   const bool modem = !TModem::CleanDialNumber(connection.phone).empty();
-  for (int redial = 1; !result.Ok() && modem && redial <= kRedials; ++redial) {
+  bool confirmedByVersion = false;
+  for (int redial = 1; !result.Ok() && modem && redial <= kRedials && TInterruptGuard::Signal() == 0; ++redial) {
     // Only a lost call is worth another one; a refusal would be refused again.
     if (cli.Alive() || result.outcome == TFlashOutcome::Empty) break;
     cli.Disconnect();
+    if (result.FinishUnknown()) {
+      // The finish may have reached the panel: let it program itself before calling.
+      Say(W("Связь потеряна после команды завершения; ожидание перезапуска панели"));
+      SleepMs(driver == TFlashDriver::BuiltIn ? kBuiltInFinishWaitMs : kFileFinishWaitMs);
+    }
     Say(W("Связь потеряна, повторный звонок ") + std::to_string(redial) + W(" из ") + std::to_string(kRedials) +
         W("; продолжение с блока ") + std::to_string((shell.Device().FirmwareResume().nextLine - 1) / 4));
     if (cli.Connect()) continue;
+    if (result.FinishUnknown() && (newVersion.empty() ? device.VersionText() != versionBefore
+                                                      : RunsVersion(device, newVersion))) {
+      // The panel took the finish and runs the new firmware: nothing is left to send.
+      ResetResume(shell.Device().FirmwareResume());
+      confirmedByVersion = true;
+      break;
+    }
     result = FlashOnce(cli, driver, blocks, line);
   }
-  if (!result.Ok()) {
-    const bool alive = cli.Alive();
+  if (const int signal = TInterruptGuard::Signal(); signal != 0 && !confirmedByVersion) {
+    // The disconnection restarts the panel ("+rb"): out of its loader when it can run.
     cli.Disconnect();
-    std::string why = W(OutcomeText(result.outcome));
-    if (!result.failedBlock.empty()) why += W(" (блок ") + result.failedBlock + ")";
-    if (!alive) why += W("; связь с панелью потеряна");
-    Say(W("ОШИБКА! Прошивка не обновлена: ") + why);
+    if (result.Ok()) {
+      Tell(cli, connection,
+           W("Перепрошивка прервана после того, как панель приняла прошивку: панель перепрограммирует себя; "
+             "проверьте ее версию через минуту."));
+    } else {
+      result.outcome = TFlashOutcome::Stopped;
+      Tell(cli, connection, W("ОШИБКА! Прошивка не обновлена: ") + FailureText(result));
+    }
+    return 128 + signal;
+  }
+  if (!result.Ok() && !confirmedByVersion) {
+    cli.Disconnect();
+    Tell(cli, connection, W("ОШИБКА! Прошивка не обновлена: ") + FailureText(result));
     if (!shell.LastPortFailure().empty()) return kExitPortFailed;
     return kExitRefused;
   }
-  cli.Disconnect();
   Say(W("Перепрошивка успешно завершена!"));
-  // The panel has restarted with the new firmware: ask it for its version.
-  if (auto failed = cli.Connect()) {
-    Say(W("Панель после перепрошивки не ответила; проверьте версию позже"));
-    return kExitOk;
+  // The panel has restarted with the new firmware: ask it for its version (the call after a
+  // lost finish has asked already).
+  if (!confirmedByVersion) {
+    cli.Disconnect();
+    if (auto failed = cli.Connect()) {
+      Say(W("Панель после перепрошивки не ответила; проверьте версию позже"));
+      return kExitOk;
+    }
   }
-  std::printf("version: %s\n", Cp1251ToUtf8(shell.Device().VersionText()).c_str());
+  const std::string version = shell.Device().VersionText();
+  std::printf("version: %s\n", Cp1251ToUtf8(version).c_str());
+  const bool expected = newVersion.empty() || RunsVersion(shell.Device(), newVersion);
   cli.Disconnect();
+  if (!expected) {
+    Say(W("ОШИБКА! Панель приняла прошивку, но сообщает версию ") + version + W(" вместо ") + newVersion);
+    return kExitRefused;
+  }
   return kExitOk;
 }
 

@@ -11,6 +11,13 @@ namespace {
 
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
+// Words with which the modem or the port reports the line gone.
+bool LineLostIn(const std::string& reply) {
+  for (std::string_view word : {"NO CARRIER", "DISCONNECT", "BUSY"})
+    if (Contains(reply, word)) return true;
+  return false;
+}
+
 class TRun {
  public:
   TRun(TFlashDriver driver, const std::vector<TBlock>& blocks, TFirmwareResume& resume, TFlashLink& link,
@@ -22,9 +29,21 @@ class TRun {
  private:
   bool BuiltIn() const { return driver_ == TFlashDriver::BuiltIn; }
   bool LinkLossIn(const std::string& reply) const {
-    for (std::string_view word : {"NO CARRIER", "DISCONNECT", "BUSY"})
-      if (Contains(reply, word)) return true;
-    return BuiltIn() && Contains(reply, "ERR");
+    return LineLostIn(reply) || (BuiltIn() && Contains(reply, "ERR"));
+  }
+  // "OK" with nothing bad before it. What comes after it (the carrier going right after the
+  // answer) does not undo an acknowledgement that came.
+  bool Acknowledged(const std::string& reply) const {
+    const auto ok = reply.find("OK");
+    if (ok == std::string::npos) return false;
+    const std::string head = reply.substr(0, ok);
+    return !Contains(head, "ERR") && !LinkLossIn(head);
+  }
+  // Why a step that was not acknowledged failed.
+  TStepFault FaultOf(const std::string& reply) {
+    if (LineLostIn(reply) || link_.Lost()) return TStepFault::LineLost;
+    if (TrimBlanks(reply).empty()) return TStepFault::Silent;
+    return TStepFault::Refused;
   }
   bool MaySend() { return !link_.StopRequested() && !link_.Lost(); }
   void Stage(const std::string& text) {
@@ -37,14 +56,14 @@ class TRun {
     report_.Progress(progress_, total_);
   }
   void ShowTimes();
-  // Up to three tries of a step; accepted when its "OK" came without "ERR" and the extra
-  // condition holds. A link-loss word ends the tries.
+  // Up to three tries of a step; accepted when acknowledged and the extra condition holds. A
+  // link-loss word ends the tries.
   template <typename Accept>
   bool Tries(const std::string& command, int timeoutMs, Accept accept);
   bool Plain(const std::string& command, int timeoutMs) {
     return Tries(command, timeoutMs, [](const std::string&) { return true; });
   }
-  TFlashResult Fail(TFlashOutcome outcome, const std::string& logLine);
+  TFlashResult Fail(TFlashOutcome outcome);
 
   TFlashDriver driver_;
   const std::vector<TBlock>& blocks_;
@@ -69,21 +88,27 @@ void TRun::ShowTimes() {
 template <typename Accept>
 bool TRun::Tries(const std::string& command, int timeoutMs, Accept accept) {
   for (int attempt = 1; attempt <= kTries; ++attempt) {
-    if (!MaySend()) return false;
+    if (!MaySend()) {
+      if (link_.Lost()) result_.fault = TStepFault::LineLost;
+      return false;
+    }
     const std::string reply = link_.Exchange(command, timeoutMs, !BuiltIn());
     if (BuiltIn()) ShowTimes();
-    // An acknowledgement that came is one, even when the line went right after it.
-    if (Contains(reply, "OK") && !Contains(reply, "ERR") && !LinkLossIn(reply) && accept(reply)) return true;
+    if (Acknowledged(reply) && accept(reply)) {
+      result_.fault = TStepFault::None;
+      return true;
+    }
+    result_.fault = FaultOf(reply);
     if (LinkLossIn(reply) || link_.Lost()) return false;
   }
   return false;
 }
 
-TFlashResult TRun::Fail(TFlashOutcome outcome, const std::string& logLine) {
+TFlashResult TRun::Fail(TFlashOutcome outcome) {
   result_.outcome = link_.StopRequested() ? TFlashOutcome::Stopped : outcome;
-  if (!BuiltIn() && !logLine.empty()) {
+  if (!BuiltIn()) {
     link_.Sleep(100);
-    report_.Log(W("ОШИБКА! Прошивка не обновлена! ") + logLine);
+    report_.Log(W("ОШИБКА! Прошивка не обновлена! ") + FailureText(result_));
   }
   return result_;
 }
@@ -101,24 +126,34 @@ TFlashResult TRun::Go() {
   const int position = ResumePosition(resume_, blocks_);
   const int firstBlock = (position - 1) / 4;
   result_.firstBlock = firstBlock;
+  // A resumed update goes on over memory that an earlier run erased.
+  if (position > 1) result_.memory = TPanelMemory::Erased;
 
   // Loader. A time-out counts as accepted: only a lost link does not.
-  if (!MaySend()) return Fail(TFlashOutcome::Stopped, {});
+  if (!MaySend()) return Fail(TFlashOutcome::Stopped);
   Stage(W("Идет переход в режим перепрошивки..."));
   const std::string loaderReply = link_.Exchange("+BL", kLoaderTimeoutMs, !BuiltIn());
   const bool loaderOk = !LinkLossIn(loaderReply) && !link_.Lost();
   Step(BuiltIn() ? 1 : 2);
   if (BuiltIn()) {
-    if (!loaderOk) return Fail(TFlashOutcome::LoaderFailed, {});
+    if (!loaderOk) {
+      result_.fault = FaultOf(loaderReply);
+      return Fail(TFlashOutcome::LoaderFailed);
+    }
     Stage(W("Идет очистка памяти..."));
     Step(1);
   }
   // Erase, for a fresh update only: a resumed one keeps what the panel already holds.
   if (position == 1) {
-    if (!Plain("+BE", kEraseTimeoutMs))
-      return Fail(TFlashOutcome::EraseFailed, loaderOk ? W("Не удалось стереть содержимое флэш.")
-                                                       : W("Не удалось активировать загрузчик."));
+    const bool sendable = MaySend();
+    if (!Plain("+BE", kEraseTimeoutMs)) {
+      if (sendable && result_.fault != TStepFault::Refused) result_.memory = TPanelMemory::MaybeErased;
+      // Without the loader the panel could not erase; with it, it did not.
+      if (!loaderOk && result_.fault == TStepFault::Refused) return Fail(TFlashOutcome::LoaderFailed);
+      return Fail(TFlashOutcome::EraseFailed);
+    }
     result_.erased = true;
+    result_.memory = TPanelMemory::Erased;
   }
 
   // Write phase.
@@ -130,7 +165,6 @@ TFlashResult TRun::Go() {
     selector = std::clamp(resume_.checksumPhase, 1, 8);
   }
   const std::uint64_t fingerprint = ImageFingerprint(blocks_);
-  const int records = 4 * blockCount;
   bool written = true;
   for (int index = firstBlock; index < blockCount; ++index) {
     const TBlock& block = blocks_[static_cast<std::size_t>(index)];
@@ -155,24 +189,36 @@ TFlashResult TRun::Go() {
     Step(1);
     ShowTimes();
   }
-  if (resume_.nextLine > records) ResetResume(resume_);
-  if (!written) return Fail(TFlashOutcome::WriteFailed, W("Не удалось записать строку из файла прошивки."));
+  // With every block acknowledged the resume state stays one past the last block: a call lost
+  // during the finish step is followed by the finish alone, not by a second erase.
+  if (!written) return Fail(TFlashOutcome::WriteFailed);
 
   // Finish: the panel compares the check bytes and then programs itself.
   report_.FinishStarts();
   bool finished = false;
   for (int attempt = 1; attempt <= kTries && !finished; ++attempt) {
-    if (!MaySend()) break;
+    if (!MaySend()) {
+      if (link_.Lost()) result_.fault = TStepFault::LineLost;
+      break;
+    }
     Stage(W("Идет перепрошивка..."));
+    result_.finishSent = true;
     const std::string reply = link_.Exchange(FinishCommand(checks), kFinishTimeoutMs, !BuiltIn());
     if (BuiltIn()) ShowTimes();
-    finished = Contains(reply, "OK") && !Contains(reply, "ERR") && !LinkLossIn(reply);
+    finished = Acknowledged(reply);
+    if (!finished) result_.fault = FaultOf(reply);
     if (LinkLossIn(reply) || link_.Lost()) break;
   }
-  if (!finished) return Fail(TFlashOutcome::FinishFailed, W("Не удалось завершить перепрошивку."));
+  if (!finished) {
+    // A refused finish means the panel holds something else than was sent: start afresh.
+    if (result_.fault == TStepFault::Refused) ResetResume(resume_);
+    return Fail(TFlashOutcome::FinishFailed);
+  }
+  result_.fault = TStepFault::None;
   ResetResume(resume_);
+  // The panel programs itself now, whether or not the line stays; a stop only cuts the wait.
   const int waitMs = BuiltIn() ? kBuiltInFinishWaitMs : kFileFinishWaitMs;
-  for (int waited = 0; waited + kProgressStepMs <= waitMs; waited += kProgressStepMs) {
+  for (int waited = 0; waited + kProgressStepMs <= waitMs && !link_.StopRequested(); waited += kProgressStepMs) {
     link_.Sleep(kProgressStepMs);
     Step(1);
     if (BuiltIn()) ShowTimes();
@@ -183,7 +229,51 @@ TFlashResult TRun::Go() {
   return result_;
 }
 
+std::string StepText(const TFlashResult& result) {
+  switch (result.outcome) {
+    case TFlashOutcome::Done: return {};
+    case TFlashOutcome::Empty: return W("В образе прошивки нет данных");
+    case TFlashOutcome::NoLine: return W("Нет соединения с панелью");
+    case TFlashOutcome::Stopped: return W("Перепрошивка прервана");
+    case TFlashOutcome::LoaderFailed: return W("Не удалось активировать загрузчик");
+    case TFlashOutcome::EraseFailed: return W("Не удалось стереть содержимое флэш");
+    case TFlashOutcome::WriteFailed: return W("Не удалось записать блок ") + result.failedBlock;
+    case TFlashOutcome::FinishFailed: return W("Не удалось завершить перепрошивку");
+  }
+  return {};
+}
+
+std::string FaultText(TStepFault fault) {
+  switch (fault) {
+    case TStepFault::None: return {};
+    case TStepFault::Refused: return W(": панель не приняла команду");
+    case TStepFault::Silent: return W(": панель не ответила");
+    case TStepFault::LineLost: return W(": связь с панелью потеряна");
+  }
+  return {};
+}
+
 }  // namespace
+
+std::string ErasedMemoryText() {
+  return W("Память панели стерта: панель не будет работать, пока прошивка не будет обновлена. "
+           "Запустите перепрошивку еще раз.");
+}
+
+std::string FailureText(const TFlashResult& result) {
+  std::string text = StepText(result);
+  if (result.outcome != TFlashOutcome::Stopped) text += FaultText(result.fault);
+  text += ".";
+  if (result.FinishUnknown()) {
+    return text + W(" Панель могла принять прошивку и перепрограммировать себя: подключитесь к ней через минуту и "
+                    "проверьте версию. Если версия не изменилась, ") +
+           W("память панели стерта: запустите перепрошивку еще раз.");
+  }
+  if (result.memory == TPanelMemory::Erased) return text + " " + ErasedMemoryText();
+  if (result.memory == TPanelMemory::MaybeErased)
+    return text + W(" Память панели, возможно, стерта: если панель не работает, запустите перепрошивку еще раз.");
+  return text;
+}
 
 int ProgressTotal(TFlashDriver driver, int blocks) {
   return blocks + (driver == TFlashDriver::BuiltIn ? 305 : 103);
@@ -199,7 +289,7 @@ void ResetResume(TFirmwareResume& resume) {
 int ResumePosition(const TFirmwareResume& resume, const std::vector<TBlock>& blocks) {
   const int position = resume.nextLine;
   const int blockCount = static_cast<int>(blocks.size());
-  if (position <= 1 || (position - 1) % 4 != 0 || (position - 1) / 4 >= blockCount) return 1;
+  if (position <= 1 || (position - 1) % 4 != 0 || (position - 1) / 4 > blockCount) return 1;
   if (resume.image != ImageFingerprint(blocks)) return 1;
   return position;
 }

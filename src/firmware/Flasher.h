@@ -60,14 +60,42 @@ enum class TFlashOutcome {
   FinishFailed,
 };
 
+// What the panel's program memory holds after a run.
+enum class TPanelMemory {
+  Intact,       // nothing was erased
+  MaybeErased,  // "+BE" went out, but its answer was lost
+  Erased,       // erased, in this run or in the one this run resumed: the panel cannot run
+};
+
+// Why the failed step failed.
+enum class TStepFault {
+  None,
+  Refused,   // the panel answered, but not with the acknowledgement
+  Silent,    // no answer within the time-out
+  LineLost,  // the line went ("NO CARRIER", "DISCONNECT", "BUSY", the port)
+};
+
 struct TFlashResult {
   TFlashOutcome outcome = TFlashOutcome::Stopped;
   bool erased = false;       // "+BE" was accepted in this run
   int firstBlock = 0;        // the block the write phase started with
   int blocksAccepted = 0;    // in this run
   std::string failedBlock;   // number of the block that was not accepted
+  TStepFault fault = TStepFault::None;
+  TPanelMemory memory = TPanelMemory::Intact;
+  bool finishSent = false;   // "+EE" went out (with a lost answer the panel may be programming)
   bool Ok() const { return outcome == TFlashOutcome::Done; }
+  // The finish went out and its answer was lost with the line: the panel may have accepted it.
+  bool FinishUnknown() const {
+    return outcome == TFlashOutcome::FinishFailed && finishSent && fault != TStepFault::Refused;
+  }
 };
+
+// Why an update failed, for the user (cp1251): the step, the cause and, when the panel's memory
+// was erased, that the panel will not work until it is updated again and what to do.
+std::string FailureText(const TFlashResult& result);
+// The panel's memory was erased: what the user must know and do (cp1251).
+std::string ErasedMemoryText();
 
 // Protocol constants.
 inline constexpr int kLoaderTimeoutMs = 2500;
@@ -85,14 +113,15 @@ int ProgressTotal(TFlashDriver driver, int blocks);
 // Resume state back to the start (the tracking flag stays as it is).
 void ResetResume(TFirmwareResume& resume);
 
-// Where the next update of this image starts: a position of 1, 5, 9 ... (line or row).
+// Where the next update of this image starts: a position of 1, 5, 9 ... (line or row). One
+// past the last block means every block was acknowledged and only the finish is left.
 int ResumePosition(const TFirmwareResume& resume, const std::vector<TBlock>& blocks);
 
 // Adds a block's check byte to the accumulator the selector names, then advances it.
 void Accumulate(std::array<std::uint8_t, 4>& checks, int& selector, std::uint8_t checkByte);
 
 // Runs one update. The resume state is read at the start and kept up to date when its
-// tracking flag is set.
+// tracking flag is set. An acknowledged finish counts whatever happens to the line after it.
 TFlashResult RunFlash(TFlashDriver driver, const std::vector<TBlock>& blocks, TFirmwareResume& resume,
                       TFlashLink& link, TFlashReport& report);
 

@@ -1,9 +1,7 @@
 #include "firmware/HexFile.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "base/Cp1251.h"
+#include "base/FileAccess.h"
 
 namespace zorvan::firmware {
 namespace {
@@ -46,6 +44,7 @@ THexTable ReadHexText(std::string_view text) {
   int lineNumber = 0;
   std::size_t start = 0;
   std::vector<unsigned> bytes;
+  bool ended = false;
   auto fail = [&](const std::string& why) {
     table.error = W("строка ") + std::to_string(lineNumber) + ": " + why;
     return table;
@@ -58,6 +57,8 @@ THexTable ReadHexText(std::string_view text) {
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty()) continue;
+    // Whatever follows the end record would be dropped without a word: refuse the file.
+    if (ended) return fail(W("запись после записи конца файла"));
     if (line[0] != ':' || line.size() < 11 || !RecordBytes(line.substr(1), bytes))
       return fail(W("это не запись Intel HEX"));
     const unsigned length = bytes[0];
@@ -67,12 +68,17 @@ THexTable ReadHexText(std::string_view text) {
     if ((sum & 0xFF) != 0) return fail(W("неверная контрольная сумма"));
     const unsigned type = bytes[3];
     if (type == 1) {  // end of file
-      table.complete = true;
-      return table;
+      ended = true;
+      continue;
     }
-    // Segment and linear address records: the paragraph numbering carries the one wrap
-    // itself; start addresses mean nothing to the panel.
-    if (type >= 2 && type <= 5) continue;
+    // Extended addresses would move data where the panel's 16-bit numbering cannot follow:
+    // only zero (the first 64 KB) is taken. Start addresses mean nothing to the panel.
+    if (type == 2 || type == 4) {
+      if (length == 2 && bytes[4] == 0 && bytes[5] == 0) continue;
+      return fail(W("расширенный адрес ") + Upper(std::string(line.substr(9, 2 * length))) +
+                  W(" не поддерживается: образ панели задается 16-битными адресами"));
+    }
+    if (type == 3 || type == 5) continue;
     if (type != 0) return fail(W("неизвестный тип записи ") + Upper(std::string(line.substr(7, 2))));
     const unsigned address = bytes[1] * 256 + bytes[2];
     int paragraph = static_cast<int>(address >> 4) + (wrapped ? 0x1000 : 0);
@@ -97,26 +103,25 @@ THexTable ReadHexText(std::string_view text) {
       ++table.dataBytes;
     }
   }
-  // A file without an end record is complete when every line was read.
+  // A download cut at a line boundary looks like a good file but for this.
+  if (!ended) {
+    table.error = W("нет записи конца файла (:00000001FF): файл обрезан");
+    return table;
+  }
   table.complete = true;
   return table;
 }
 
 THexTable ReadHexFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    THexTable table;
-    table.error = W("не удалось открыть файл ") + Utf8ToCp1251(path);
-    return table;
+  std::string text, error;
+  switch (ReadRegularFile(path, kMaxHexFileBytes, text, error)) {
+    case TReadResult::Ok: return ReadHexText(text);
+    case TReadResult::Missing: error = W("нет такого файла"); break;
+    case TReadResult::Failed: break;
   }
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (file.bad()) {
-    THexTable table;
-    table.error = W("не удалось прочитать файл ") + Utf8ToCp1251(path);
-    return table;
-  }
-  return ReadHexText(text.str());
+  THexTable table;
+  table.error = error;
+  return table;
 }
 
 std::vector<TBlock> FileBlocks(const THexTable& table) {

@@ -27,9 +27,15 @@ struct THexTable {
   std::size_t dataBytes = 0;
 };
 
-// Reads the text of a HEX file (line ends CR LF or LF).
+// 128 KB of image in 16-byte records take some 370 KB of text; shorter records, comments
+// and blank lines get room, a device or a runaway file does not.
+inline constexpr std::size_t kMaxHexFileBytes = 1024 * 1024;
+
+// Reads the text of a HEX file (line ends CR LF or LF). It is complete only with its end
+// record and nothing but blank lines after it.
 THexTable ReadHexText(std::string_view text);
-// Reads a file; a file that cannot be read gives an incomplete table with the reason.
+// Reads a regular file of at most kMaxHexFileBytes; a file that cannot be read gives an
+// incomplete table with the reason.
 THexTable ReadHexFile(const std::string& path);
 
 // Blocks of four rows from row 1 on; rows beyond the table and cells the file left empty

@@ -104,6 +104,8 @@ TFirmwareUpdate::TFirmwareUpdate(TShell& shell, TFirmwareView& view)
   fileForm_["RzBitBtn1"].onClick = [this](TControl&) { BrowseHex(); };
   fileForm_["btnOK"].onClick = [this](TControl&) { fileForm_.CloseModal(TForm::mrOk); };
   fileForm_["btnCancel"].onClick = [this](TControl&) { fileForm_.CloseModal(TForm::mrCancel); };
+  fileForm_["etPath"].OnChange([this](TControl&) { UpdateOkButton(); });
+  UpdateOkButton();
   shell_.connectWithoutDialog = [this] { return reconnectPending_; };
   shell_.onConnected = [this] {
     if (!Running() && Offered()) UpdateMenu();
@@ -143,19 +145,27 @@ bool TFirmwareUpdate::Offered() const {
 
 void TFirmwareUpdate::UpdateMenu() {
   if (Running()) return;
+  const std::string caption = updateForm_.Self().Text();
+  // Without a panel there is nothing to warn about.
+  if (!shell_.Connected()) {
+    view_.ShowInfo(caption, W("Нет соединения с панелью!"));
+    return;
+  }
   if (!view_.AskYesNo(
+          caption,
           W("Внимание: в момент перепрошивки необходимо обеспечить постоянное питание прибора!\r\nВо избежание "
             "поломки прибора не прерывайте связь между программой и прибором\r\nво время перепрошивки!\r\nНастройки "
             "прибора после перепрошивки останутся прежними.\r\nПосле окончания перепрошивки необходимо подождать 10 "
             "минут перед подключением\r\nк прибору, после того как вы убедитесь что версия прошивки изменилась, "
             "очистите историю прибора.\r\n\r\nПродолжить?")))
     return;
+  // The connection may have ended while the question was open.
   if (!shell_.Connected()) {
-    view_.ShowInfo(W("Нет соединения с панелью!"));
+    view_.ShowInfo(caption, W("Нет соединения с панелью!"));
     return;
   }
   if (!Offered()) {
-    view_.ShowInfo(W("Перепрошивка не требуется"));
+    view_.ShowInfo(caption, W("Перепрошивка не требуется"));
     return;
   }
   ShowDialog();
@@ -208,6 +218,7 @@ void TFirmwareUpdate::StartUpdate() {
   report_ = std::make_unique<TDialogReport>(shell_.Out());
   thread_ = std::make_unique<TUpdateThread>(shell_.Device(), TFlashDriver::BuiltIn, std::move(blocks), *report_);
   thread_->onStart = [this] { SetState(TUpdateState::Failed); };
+  thread_->endConnectionAfterSuccess = true;
   thread_->Start();
 }
 
@@ -225,14 +236,8 @@ void TFirmwareUpdate::EndUpdate() {
   if (fileUpdate_) {
     fileUpdate_ = false;
     shell_.Main().Self().SetEnabled(true);
-    const char* why = nullptr;
-    switch (result.outcome) {
-      case TFlashOutcome::NoLine: why = "Нет соединения с панелью."; break;
-      case TFlashOutcome::Stopped: why = "Перепрошивка прервана."; break;
-      case TFlashOutcome::Empty: why = "В файле прошивки нет данных."; break;
-      default: break;
-    }
-    if (why) shell_.Main().Log().AppendLine(W("ОШИБКА! Прошивка не обновлена! ") + W(why));
+    // The flashing driver logs its own failures; these end before it runs.
+    if (result.outcome == TFlashOutcome::NoLine || result.outcome == TFlashOutcome::Empty) LogFailure(result);
     return;
   }
   TformUpdateIns& f = updateForm_;
@@ -247,25 +252,37 @@ void TFirmwareUpdate::EndUpdate() {
     f["lbNewName"].SetVisible(false);
     f["btnExit"].SetText(W("Завершить перепрошивку"));
     f["btnExit"].SetEnabled(true);
+    f["lbTimeLost"].SetText(DurationText(0));
     f["lbError"].SetFontColor("clGreen");
     f["lbError"].SetText(W("Перепрошивка успешно завершена!"));
   } else {
     SetState(TUpdateState::Failed);
     f["lbError"].SetFontColor("clRed");
-    f["lbError"].SetText(W("В процессе перепрошивки возникли ошибки!"));
+    f["lbError"].SetText(W("В процессе перепрошивки возникли ошибки!\r\n") + FailureText(result));
     f["btnUpdateVer"].SetEnabled(false);
     f["btnExit"].SetEnabled(true);
+    // Nothing remains to be waited for.
+    f["lbTimeLost"].SetText("");
+    LogFailure(result);
   }
 }
 
-void TFirmwareUpdate::WaitForThread() {
+void TFirmwareUpdate::LogFailure(const TFlashResult& result) {
+  shell_.Out().PostLog(W("ОШИБКА! Прошивка не обновлена! ") + FailureText(result), true, true);
+  shell_.Drain();
+}
+
+std::optional<TFlashResult> TFirmwareUpdate::WaitForThread() {
   // The worker may wait for this thread meanwhile: keep serving it.
   while (thread_ && !thread_->Finished()) shell_.Tick(10);
+  std::optional<TFlashResult> result;
   if (thread_) {
     thread_->Join();
+    result = thread_->Result();
     thread_.reset();
   }
   shell_.Drain();
+  return result;
 }
 
 void TFirmwareUpdate::Exit() {
@@ -287,7 +304,8 @@ void TFirmwareUpdate::Exit() {
   shell_.Main().Self().SetEnabled(true);
   updateForm_.Self().SetVisible(false);
   view_.CloseUpdateDialog();
-  WaitForThread();
+  // An update stopped half-way says what it left in the panel.
+  if (const auto result = WaitForThread(); result && !result->Ok()) LogFailure(*result);
   shell_.Disconnect();
   // After a good update the same connection is made again without asking.
   reconnectPending_ = State() == TUpdateState::Succeeded;
@@ -297,23 +315,32 @@ void TFirmwareUpdate::Exit() {
 
 void TFirmwareUpdate::FileUpdateMenu() {
   if (Running()) return;
-  fileForm_.ResetModalResult();
-  if (view_.ExecFileDialog() != TForm::mrOk) return;
-  const std::string path = fileForm_["etPath"].Text();
-  if (path.empty()) return;
-  if (path != tablePath_) LoadHex(Cp1251ToUtf8(path));
+  const std::string caption = fileForm_.Self().Text();
+  std::string path;
+  for (;;) {
+    fileForm_.ResetModalResult();
+    if (view_.ExecFileDialog() != TForm::mrOk) return;
+    path = fileForm_["etPath"].Text();
+    if (path.empty()) return;
+    // What is flashed is what the table shows: a path typed after browsing, or a file that
+    // changed since, is shown first and must be confirmed again.
+    if (TableStillShowsFile(path)) break;
+    view_.ShowInfo(caption, W("Файл \"") + path +
+                                W("\" прочитан заново: таблица показывала другой файл или его прежнее "
+                                  "содержимое. Проверьте таблицу и нажмите OK еще раз."));
+  }
   // Nothing goes to the panel from a file that was not read whole.
   if (!table_.complete) {
-    view_.ShowInfo(W("Файл прошивки прочитан не полностью (") + table_.error + W("). Прошивка не начата."));
+    view_.ShowInfo(caption, W("Файл прошивки прочитан не полностью (") + table_.error + W("). Прошивка не начата."));
     return;
   }
   if (table_.dataBytes == 0) {
-    view_.ShowInfo(W("В файле прошивки нет данных. Прошивка не начата."));
+    view_.ShowInfo(caption, W("В файле прошивки нет данных. Прошивка не начата."));
     return;
   }
   TModem* worker = shell_.Device().Worker();
   if (!worker || worker->Finished() || worker->IsTerminated()) {
-    view_.ShowInfo(W("Нет соединения с панелью!"));
+    view_.ShowInfo(caption, W("Нет соединения с панелью!"));
     return;
   }
   std::vector<TBlock> blocks = FileBlocks(table_);
@@ -327,6 +354,24 @@ void TFirmwareUpdate::FileUpdateMenu() {
   thread_->Start();
 }
 
+bool TFirmwareUpdate::TableStillShowsFile(const std::string& path) {
+  const THexTable shown = table_;
+  const bool samePath = path == tablePath_;
+  LoadHex(Cp1251ToUtf8(path));
+  auto same = [](const THexTable& a, const THexTable& b) {
+    if (a.complete != b.complete || a.error != b.error || a.rows.size() != b.rows.size()) return false;
+    for (std::size_t r = 0; r < a.rows.size(); ++r)
+      if (a.rows[r].paragraph != b.rows[r].paragraph || a.rows[r].cells != b.rows[r].cells) return false;
+    return true;
+  };
+  return samePath && same(shown, table_);
+}
+
+void TFirmwareUpdate::UpdateOkButton() {
+  // "OK" starts the update from the path; without one it would do nothing.
+  fileForm_["btnOK"].SetEnabled(!fileForm_["etPath"].Text().empty());
+}
+
 void TFirmwareUpdate::BrowseHex() {
   const std::string path = view_.ChooseHexFile();
   if (!path.empty()) LoadHex(path);
@@ -336,6 +381,7 @@ bool TFirmwareUpdate::LoadHex(const std::string& path) {
   table_ = ReadHexFile(path);
   tablePath_ = Utf8ToCp1251(path);
   fileForm_["etPath"].SetText(tablePath_);
+  UpdateOkButton();
   TControl& grid = fileForm_.Grid();
   grid.ClearRows();
   const std::size_t rows = std::max<std::size_t>(8, table_.rows.size());

@@ -5,6 +5,7 @@
 // service menu item mnuUpdate).
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Shell.h"
@@ -29,9 +30,9 @@ class TformUpdateInsertion : public TForm {
 class TFirmwareView {
  public:
   virtual ~TFirmwareView() = default;
-  virtual bool AskYesNo(const std::string& text) = 0;
-  // An information box with an empty caption.
-  virtual void ShowInfo(const std::string& text) = 0;
+  // Message boxes carry the caption of the window they belong to.
+  virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+  virtual void ShowInfo(const std::string& caption, const std::string& text) = 0;
   // The update dialog: not modal, on top, centred on the main window.
   virtual void ShowUpdateDialog() = 0;
   virtual void CloseUpdateDialog() = 0;
@@ -79,7 +80,12 @@ class TFirmwareUpdate {
   class TBarReport;
   void ShowDialog();
   void EndUpdate();
-  void WaitForThread();
+  // The update's result, when one ran.
+  std::optional<TFlashResult> WaitForThread();
+  void LogFailure(const TFlashResult& result);
+  void UpdateOkButton();
+  // Reads the file named in "Путь к файлу" again; false when the table shown was not it.
+  bool TableStillShowsFile(const std::string& path);
   void SetState(TUpdateState state) { state_.store(static_cast<int>(state)); }
 
   TShell& shell_;

@@ -1,6 +1,7 @@
 #include "firmware/UpdateThread.h"
 
 #include "firmware/DeviceFlashLink.h"
+#include "link/Modem.h"
 
 namespace zorvan::firmware {
 
@@ -30,6 +31,7 @@ void TUpdateThread::Run() {
     } else {
       TDeviceFlashLink link(*lease.Worker(), stop_);
       result_ = RunFlash(driver_, blocks_, device_.FirmwareResume(), link, report_);
+      if (endConnectionAfterSuccess && result_.Ok()) lease.Worker()->Terminate();
     }
   } catch (...) {
     // Any error leaves the update failed.

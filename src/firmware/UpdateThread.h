@@ -21,6 +21,9 @@ class TUpdateThread {
 
   // Runs first thing on the update thread (the dialog's state becomes "failed" there).
   std::function<void()> onStart;
+  // After a good update the panel restarts: the connection is ended before the line goes back
+  // to the worker, so that its idle polls never reach the restarting panel.
+  bool endConnectionAfterSuccess = false;
   void Start();
   // No further sends after the current one.
   void RequestStop() { stop_.store(true); }

@@ -125,7 +125,9 @@ std::optional<TLoaderAnswer> TBootLoader::Finish(const std::string& line) {
   auto known = known_.find(firmware::ImageFingerprint(image));
   pendingVersion_ = known == known_.end() ? std::string() : known->second;
   programmedAtMs_ = NowMs() + options_.finishMs + options_.programMs;
-  return TLoaderAnswer{"OK\r", options_.finishMs, false};
+  TLoaderAnswer answer{"OK\r", options_.finishMs, false};
+  answer.hangUp = options_.dropAfterFinish;
+  return answer;
 }
 
 }  // namespace zorvan::sim

@@ -16,6 +16,7 @@ struct TBootLoaderOptions {
   std::string refuseBlock;   // block number ("0008") always answered "ERR"
   int dropAfterBlocks = -1;  // the call drops once, right after this many acknowledged blocks
   bool eraseErr = false;     // "+BE" answered "ERR"
+  bool dropAfterFinish = false;  // the call drops right after "+EE" was acknowledged
   // How long the flash work takes, in protocol milliseconds.
   int eraseMs = 4000;
   int writeMs = 20;
@@ -27,6 +28,7 @@ struct TLoaderAnswer {
   std::string text;        // after the echo: "OK\r", "0004\rOK\r" or "ERR\r"
   int workMs = 0;          // between the echo and the answer
   bool dropCall = false;   // the carrier goes after the answer: the next line meets NO CARRIER
+  bool hangUp = false;     // the carrier goes with the answer: "NO CARRIER" follows it at once
 };
 
 class TBootLoader {

@@ -316,6 +316,12 @@ void TVirtualPanel::HandleLine(const std::string& line) {
   if (auto loader = bootLoader_->Handle(line)) {
     Send(echo);
     SleepMs(loader->workMs);
+    if (loader->hangUp && modem_.enabled) {
+      // One write, so that the reader gets the answer and the modem's word together.
+      dataMode_.store(false);
+      Send(loader->text + "\r\nNO CARRIER\r\n");
+      return;
+    }
     Send(loader->text);
     dropCallPending_ = loader->dropCall;
     return;

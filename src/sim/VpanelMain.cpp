@@ -24,6 +24,7 @@ int Usage() {
                "                     [--fault silent|err|ign|garbage|noise|nocarrier|close[:COMMAND[:COUNT]]]...\n"
                "                     [--modem [--registration home|roaming|never] [--busy] [--carrier-loss N]]\n"
                "                     [--loader-refuse BLOCK] [--loader-drop N] [--loader-erase-err]\n"
+               "                     [--loader-drop-finish]\n"
                "Faults: garbage answers the echo with bytes that mean nothing and no OK; noise puts\n"
                "four such bytes between the echo and the real answer.\n"
                "Prints the device path of the panel's line and serves it until SIGINT or SIGTERM.\n"
@@ -33,7 +34,8 @@ int Usage() {
                "--carrier-loss N drops the carrier (NO CARRIER) after N panel commands.\n"
                "The boot loader (firmware update): --loader-refuse answers ERR to the write of block\n"
                "BLOCK (four hexadecimal digits, such as 0190); --loader-drop drops the call once,\n"
-               "right after N blocks were acknowledged; --loader-erase-err answers ERR to \"+BE\".\n");
+               "right after N blocks were acknowledged; --loader-erase-err answers ERR to \"+BE\";\n"
+               "--loader-drop-finish drops the call (modem) right after acknowledging \"+EE\".\n");
   return 2;
 }
 
@@ -84,6 +86,7 @@ int main(int argc, char** argv) {
     else if (arg == "--modem") modem.enabled = true;
     else if (arg == "--busy") modem.busy = modemOption = true;
     else if (arg == "--loader-erase-err") loader.eraseErr = true;
+    else if (arg == "--loader-drop-finish") loader.dropAfterFinish = true;
     else if (arg == "--loader-refuse" && (v = value()) != nullptr) {
       std::string block = v;
       if (block.size() != 4 || block.find_first_not_of("0123456789ABCDEF") != std::string::npos) return Usage();

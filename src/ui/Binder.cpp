@@ -55,9 +55,12 @@ void ApplyLook(QWidget* w, const TControl& c) {
   font.setUnderline(c.FontStyle() & fsUnderline);
   w->setFont(font);
   QPalette palette = w->palette();
-  palette.setColor(QPalette::WindowText, ColorFromName(c.FontColor(), w));
-  palette.setColor(QPalette::Text, ColorFromName(c.FontColor(), w));
-  palette.setColor(QPalette::ButtonText, ColorFromName(c.FontColor(), w));
+  // The disabled group keeps the style's colours, so that a disabled control looks disabled.
+  for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, ColorFromName(c.FontColor(), w));
+    palette.setColor(group, QPalette::Text, ColorFromName(c.FontColor(), w));
+    palette.setColor(group, QPalette::ButtonText, ColorFromName(c.FontColor(), w));
+  }
   // Back to the window colour means the style's own field colour again, not the last one set.
   palette.setColor(QPalette::Base, c.BackColor() == "clWindow" ? QApplication::palette(w).color(QPalette::Base)
                                                                : ColorFromName(c.BackColor(), w, true));

@@ -55,6 +55,14 @@ TFirmwareWindows::TFirmwareWindows(TShell& shell, QMainWindow& mainWindow)
 
   BindTotal(updateUi_->RzProgressBar1, update_->UpdateDialog()["RzProgressBar1"]);
   BindForm(updateView_.get(), update_->UpdateDialog());
+  // A failure text of several lines gets the room it needs.
+  TControl& stage = update_->UpdateDialog()["lbError"];
+  const int stageListener = stage.AddListener([this](const TControl&) {
+    QTimer::singleShot(0, updateView_.get(), [this] {
+      if (updateView_->isVisible()) updateView_->resize(updateView_->width(), updateView_->sizeHint().height());
+    });
+  });
+  QObject::connect(updateView_.get(), &QObject::destroyed, [&stage, stageListener] { stage.RemoveListener(stageListener); });
   BindForm(fileView_.get(), update_->FileDialog());
   auto* bar = new QProgressBar(mainWindow.statusBar());
   bar->setObjectName("RzProgressBar1");
@@ -77,16 +85,17 @@ TFirmwareWindows::~TFirmwareWindows() {
   update_.reset();
 }
 
-bool TFirmwareWindows::AskYesNo(const std::string& text) {
+bool TFirmwareWindows::AskYesNo(const std::string& caption, const std::string& text) {
+  questions.push_back(text);
   if (autoAnswer >= 0) return autoAnswer == 1;
-  return QMessageBox::question(&mainWindow_, QString(), ToQt(text), QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(&mainWindow_, ToQt(caption), ToQt(text), QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
 }
 
-void TFirmwareWindows::ShowInfo(const std::string& text) {
+void TFirmwareWindows::ShowInfo(const std::string& caption, const std::string& text) {
   infos.push_back(text);
   if (autoAnswer >= 0) return;
-  QMessageBox::information(&mainWindow_, QString(), ToQt(text));
+  QMessageBox::information(&mainWindow_, ToQt(caption), ToQt(text));
 }
 
 void TFirmwareWindows::ShowUpdateDialog() {

@@ -28,8 +28,8 @@ class TFirmwareWindows : public firmware::TFirmwareView {
   QDialog* FileView() { return fileView_.get(); }
 
   // TFirmwareView.
-  bool AskYesNo(const std::string& text) override;
-  void ShowInfo(const std::string& text) override;
+  bool AskYesNo(const std::string& caption, const std::string& text) override;
+  void ShowInfo(const std::string& caption, const std::string& text) override;
   void ShowUpdateDialog() override;
   void CloseUpdateDialog() override;
   int ExecFileDialog() override;
@@ -40,6 +40,7 @@ class TFirmwareWindows : public firmware::TFirmwareView {
   int autoAnswer = -1;  // -1 ask, 0 no, 1 yes
   std::string autoHexFile;
   std::vector<std::string> infos;
+  std::vector<std::string> questions;
 
  private:
   QMainWindow& mainWindow_;

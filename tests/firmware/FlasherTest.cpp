@@ -37,6 +37,9 @@ class TFakeLink : public TFlashLink {
   std::vector<std::string> sent;
   int lostAfterAcks = -1;  // the call drops after this many acknowledged blocks
   bool stopAfterFirst = false;
+  bool dropAfterFinishAck = false;   // "+EE" acknowledged, the carrier goes in the same breath
+  bool dropBeforeFinishAck = false;  // the call goes while "+EE" is on its way
+  bool stopAfterFinish = false;
   std::int64_t now = 0;
 
   std::string Exchange(const std::string& command, int timeoutMs, bool) override {
@@ -55,7 +58,19 @@ class TFakeLink : public TFlashLink {
       loader_.blocks.clear();
       return loader_.eraseReply;
     }
-    if (command.rfind("+EE", 0) == 0) return loader_.finishReply.empty() ? loader_.Finish(command) : loader_.finishReply;
+    if (command.rfind("+EE", 0) == 0) {
+      if (dropBeforeFinishAck) {
+        lost_ = true;
+        return {};
+      }
+      if (stopAfterFinish) stop_ = true;
+      std::string reply = loader_.finishReply.empty() ? loader_.Finish(command) : loader_.finishReply;
+      if (dropAfterFinishAck) {
+        lost_ = true;
+        reply += "\r\nNO CARRIER\r\n";
+      }
+      return reply;
+    }
     const std::string number = command.substr(2, 4);
     if (number == loader_.refuse) return "ERR\r";
     auto wrong = loader_.wrongNumberOnce.find(number);
@@ -223,8 +238,9 @@ TEST(Flasher, EraseRefusedAndLoaderSilence) {
     const char* log;
   };
   // The update thread takes "ERR" as a lost link; the file update tries three times and says why.
-  const Case cases[] = {{TFlashDriver::BuiltIn, 1, nullptr},
-                        {TFlashDriver::File, 3, "ОШИБКА! Прошивка не обновлена! Не удалось стереть содержимое флэш."}};
+  const Case cases[] = {
+      {TFlashDriver::BuiltIn, 1, nullptr},
+      {TFlashDriver::File, 3, "ОШИБКА! Прошивка не обновлена! Не удалось стереть содержимое флэш: панель не приняла команду."}};
   for (const Case& c : cases) {
     TFakeLoader loader;
     loader.eraseReply = "ERR\r";
@@ -270,8 +286,10 @@ TEST(Flasher, FileUpdateProgressAndFailureLines) {
     TFirmwareResume resume;
     EXPECT_EQ(RunFlash(TFlashDriver::File, blocks, resume, link, report).outcome, TFlashOutcome::WriteFailed);
     EXPECT_EQ(link.Count("+W0008:"), 3);  // "ERR" is no lost link for the file update
-    EXPECT_EQ(report.logs,
-              std::vector<std::string>{"ОШИБКА! Прошивка не обновлена! Не удалось записать строку из файла прошивки."});
+    EXPECT_EQ(report.logs, std::vector<std::string>{
+                               "ОШИБКА! Прошивка не обновлена! Не удалось записать блок 0008: панель не приняла "
+                               "команду. Память панели стерта: панель не будет работать, пока прошивка не будет "
+                               "обновлена. Запустите перепрошивку еще раз."});
   }
   {
     TFakeLoader loader;
@@ -299,6 +317,105 @@ TEST(Flasher, AStopEndsTheSendsAndAnEmptyImageSendsNothing) {
   TFakeLink idle(loader);
   EXPECT_EQ(RunFlash(TFlashDriver::File, {}, resume, idle, report).outcome, TFlashOutcome::Empty);
   EXPECT_TRUE(idle.sent.empty());
+}
+
+TEST(Flasher, AnAcknowledgedFinishCountsWhenTheCallDropsRightAfterIt) {
+  const auto blocks = SmallImage(12);
+  TFakeLoader loader;
+  TFakeLink link(loader);
+  link.dropAfterFinishAck = true;
+  TRecordingReport report;
+  TFirmwareResume resume;
+  resume.allowed = true;
+  const TFlashResult result = RunFlash(TFlashDriver::BuiltIn, blocks, resume, link, report);
+  EXPECT_EQ(result.outcome, TFlashOutcome::Done);
+  EXPECT_EQ(link.Count("+EE"), 1);
+  EXPECT_EQ(loader.erases, 1);
+  EXPECT_GE(link.now, 45300);  // the panel programs itself meanwhile
+  EXPECT_EQ(report.position, report.total);
+  EXPECT_EQ(resume.nextLine, 1);
+
+  // A stop after the acknowledgement only cuts the wait: the panel has the image.
+  TFakeLoader other;
+  TFakeLink stopped(other);
+  stopped.stopAfterFinish = true;
+  EXPECT_EQ(RunFlash(TFlashDriver::BuiltIn, blocks, resume, stopped, report).outcome, TFlashOutcome::Done);
+  EXPECT_LT(stopped.now, 45300);
+}
+
+TEST(Flasher, AFinishLostWithTheCallIsSentAloneNextTime) {
+  const auto blocks = SmallImage(12);
+  TFakeLoader loader;
+  TFirmwareResume resume;
+  resume.allowed = true;
+  TFakeLink link(loader);
+  link.dropBeforeFinishAck = true;
+  TRecordingReport report;
+  const TFlashResult lost = RunFlash(TFlashDriver::BuiltIn, blocks, resume, link, report);
+  EXPECT_EQ(lost.outcome, TFlashOutcome::FinishFailed);
+  EXPECT_TRUE(lost.FinishUnknown());
+  EXPECT_NE(Cp1251ToUtf8(FailureText(lost)).find("проверьте версию"), std::string::npos);
+  EXPECT_EQ(resume.nextLine, 4 * 12 + 1);
+
+  TFakeLink again(loader);
+  const TFlashResult result = RunFlash(TFlashDriver::BuiltIn, blocks, resume, again, report);
+  ASSERT_EQ(result.outcome, TFlashOutcome::Done);
+  ASSERT_EQ(again.sent.size(), 2u);
+  EXPECT_EQ(again.sent[0], "+BL");
+  EXPECT_EQ(again.sent[1].substr(0, 3), "+EE");  // accepted: the carried checks were right
+  EXPECT_EQ(loader.erases, 1);
+  EXPECT_EQ(resume.nextLine, 1);
+}
+
+TEST(Flasher, FailuresAfterTheEraseSayTheMemoryIsErased) {
+  const std::string erased = "Память панели стерта: панель не будет работать, пока прошивка не будет обновлена. "
+                             "Запустите перепрошивку еще раз.";
+  struct Case {
+    const char* name;
+    std::string refuse, finishReply;
+    int lostAfterAcks;
+    bool stop;
+    std::string text;  // before the memory sentence
+  };
+  const Case cases[] = {
+      {"block refused", "0008", "", -1, false, "Не удалось записать блок 0008: панель не приняла команду."},
+      {"line lost", "", "", 3, false, "Не удалось записать блок 000C: связь с панелью потеряна."},
+      {"finish refused", "", "ERR\r", -1, false, "Не удалось завершить перепрошивку: панель не приняла команду."},
+      {"stopped", "", "", -1, true, "Перепрошивка прервана."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TFakeLoader loader;
+    loader.refuse = c.refuse;
+    loader.finishReply = c.finishReply;
+    TFakeLink link(loader);
+    link.lostAfterAcks = c.lostAfterAcks;
+    TRecordingReport report;
+    TFirmwareResume resume;
+    TFlashResult result;
+    if (c.stop) {
+      // Stopped while the third block is on its way.
+      struct TStopLink : TFakeLink {
+        using TFakeLink::TFakeLink;
+        bool StopRequested() override { return Count("+W") >= 3; }
+      } stopLink(loader);
+      result = RunFlash(TFlashDriver::BuiltIn, SmallImage(6), resume, stopLink, report);
+    } else {
+      result = RunFlash(TFlashDriver::BuiltIn, SmallImage(6), resume, link, report);
+    }
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.memory, TPanelMemory::Erased);
+    EXPECT_EQ(Cp1251ToUtf8(FailureText(result)), c.text + " " + erased);
+  }
+  // Before the erase nothing is said about the memory.
+  TFakeLoader loader;
+  loader.eraseReply = "ERR\r";
+  TFakeLink link(loader);
+  TRecordingReport report;
+  TFirmwareResume resume;
+  const TFlashResult refused = RunFlash(TFlashDriver::BuiltIn, SmallImage(2), resume, link, report);
+  EXPECT_EQ(refused.memory, TPanelMemory::Intact);
+  EXPECT_EQ(Cp1251ToUtf8(FailureText(refused)), "Не удалось стереть содержимое флэш: панель не приняла команду.");
 }
 
 TEST(Flasher, CheckAccumulatorsFollowTheSelector) {

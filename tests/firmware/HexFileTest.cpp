@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "base/Cp1251.h"
 #include "firmware/HexFile.h"
@@ -38,7 +42,8 @@ std::string Cells(const THexRow& row) {
 
 TEST(HexFile, RowsFollowTheParagraphs) {
   // A first record at 0010 starts row 2 (paragraph 0001); row 1 stays empty.
-  THexTable table = ReadHexText(Record(0x0010, Bytes(0, 16)));
+  const std::string end = Record(0, {}, 1);
+  THexTable table = ReadHexText(Record(0x0010, Bytes(0, 16)) + end);
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_TRUE(table.complete);
   EXPECT_EQ(table.rows[0].paragraph, "0000");
@@ -47,12 +52,12 @@ TEST(HexFile, RowsFollowTheParagraphs) {
   EXPECT_EQ(Cells(table.rows[1]), "000102030405060708090A0B0C0D0E0F");
 
   // Records shorter than a paragraph land at their own offset, not over each other.
-  table = ReadHexText(Record(0x0000, Bytes(0x10, 8)) + Record(0x0008, Bytes(0x20, 8)));
+  table = ReadHexText(Record(0x0000, Bytes(0x10, 8)) + Record(0x0008, Bytes(0x20, 8)) + end);
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Cells(table.rows[0]), "1011121314151617" "2021222324252627");
 
   // A record that runs into the next paragraph continues there.
-  table = ReadHexText(Record(0x0008, Bytes(0, 16)));
+  table = ReadHexText(Record(0x0008, Bytes(0, 16)) + end);
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_EQ(Cells(table.rows[0]), std::string(16, '.') + "0001020304050607");
   EXPECT_EQ(Cells(table.rows[1]), "08090A0B0C0D0E0F" + std::string(16, '.'));
@@ -98,20 +103,79 @@ TEST(HexFile, ReadingStopsAtTheFirstProblemAndSaysWhere) {
   }
 }
 
-TEST(HexFile, EndRecordEndsTheFileAndAddressRecordsCarryNoData) {
-  const std::string text = Record(0, {0x00, 0x00}, 4) + Record(0, Bytes(1, 16)) + Record(0, {}, 1) +
-                           Record(0x0010, Bytes(9, 16));
-  const THexTable table = ReadHexText(text);
-  EXPECT_TRUE(table.complete);
+TEST(HexFile, TheEndRecordIsNeededAndNothingMayFollowIt) {
+  const std::string end = Record(0, {}, 1);
+  // Zero extended addresses and start addresses carry no data and change nothing.
+  const std::string good = Record(0, {0x00, 0x00}, 4) + Record(0, {0x00, 0x00}, 2) + Record(0, Bytes(1, 16)) +
+                           Record(0, {0, 0, 0, 0}, 5) + end + "\r\n";
+  const THexTable table = ReadHexText(good);
+  EXPECT_TRUE(table.complete) << zorvan::Cp1251ToUtf8(table.error);
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Cells(table.rows[0]), "0102030405060708090A0B0C0D0E0F10");
   EXPECT_EQ(table.dataBytes, 16u);
+
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* inError;
+  };
+  const Case cases[] = {
+      // A download cut at a line boundary.
+      {"no end record", Record(0, Bytes(1, 16)) + Record(0x10, Bytes(2, 16)), "нет записи конца файла"},
+      {"data after the end", Record(0, Bytes(1, 16)) + end + Record(0x0010, Bytes(9, 16)),
+       "строка 3: запись после записи конца файла"},
+      {"a second end", Record(0, Bytes(1, 16)) + end + end, "строка 3: запись после записи конца файла"},
+      {"extended linear address", Record(0, {0x00, 0x01}, 4) + Record(0, Bytes(1, 16)) + end,
+       "строка 1: расширенный адрес 0001 не поддерживается"},
+      {"extended segment address", Record(0, Bytes(1, 16)) + Record(0, {0x10, 0x00}, 2) + end,
+       "строка 2: расширенный адрес 1000 не поддерживается"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const THexTable bad = ReadHexText(c.text);
+    EXPECT_FALSE(bad.complete);
+    EXPECT_NE(zorvan::Cp1251ToUtf8(bad.error).find(c.inError), std::string::npos) << zorvan::Cp1251ToUtf8(bad.error);
+  }
+}
+
+TEST(HexFile, OnlyRegularFilesOfBoundedSizeAreRead) {
+  const std::string folder = ::testing::TempDir();
+  const std::string fifo = folder + "zorvan-hex-fifo";
+  ::unlink(fifo.c_str());
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string big = folder + "zorvan-big.hex";
+  {
+    // Well-formed records beyond the size a 128 KB image needs.
+    std::ofstream file(big, std::ios::binary);
+    const std::string record = Record(0, Bytes(0, 16));
+    for (std::size_t written = 0; written <= 1024 * 1024; written += record.size()) file << record;
+  }
+  struct Case {
+    std::string path;
+    const char* inError;
+  };
+  const Case cases[] = {
+      {"/dev/zero", "это устройство, а не файл"},
+      {fifo, "это канал (FIFO), а не файл"},
+      {folder, "это папка, а не файл"},
+      {big, "файл больше 1 МБ"},
+      {folder + "zorvan-no-such.hex", "нет такого файла"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const THexTable table = ReadHexFile(c.path);
+    EXPECT_FALSE(table.complete);
+    EXPECT_EQ(table.dataBytes, 0u);
+    EXPECT_EQ(zorvan::Cp1251ToUtf8(table.error), c.inError);
+  }
+  ::unlink(fifo.c_str());
+  ::unlink(big.c_str());
 }
 
 TEST(HexFile, BlocksPadMissingRowsAndCellsWithErasedFlash) {
   std::string text;
   for (unsigned paragraph = 0; paragraph < 6; ++paragraph) text += Record(paragraph * 16, Bytes(paragraph, 16));
-  THexTable table = ReadHexText(text);
+  THexTable table = ReadHexText(text + Record(0, {}, 1));
   auto blocks = FileBlocks(table);
   ASSERT_EQ(blocks.size(), 2u);
   EXPECT_EQ(blocks[0].number, "0000");

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <fstream>
 
 #include "base/Cp1251.h"
@@ -29,6 +31,8 @@ class UpdateWindowTest : public QObject {
   void updateOfferedAfterConnectingFlashesAndReconnects();
   void aDroppedCallResumesWhenTheUpdateIsStartedAgain();
   void hexFileDialogShowsTheFileAndFlashesIt();
+  void aFailureAndAnAbortAfterTheEraseSayTheMemoryIsErased();
+  void updateWhileDisconnectedSaysSoBeforeAnyWarning();
 };
 
 namespace {
@@ -48,12 +52,14 @@ void Shot(QWidget* widget, const char* name) {
 }
 
 // Connects through the connection dialog to the given port (a modem call when phone is set).
-void ConnectTo(MainWindow& window, const std::string& port, const std::string& phone = {}) {
+// With a shot name, the main window is saved as the connection dialog shows.
+void ConnectTo(MainWindow& window, const std::string& port, const std::string& phone = {}, const char* shot = nullptr) {
   TConnectDialog& dialog = window.Shell().ConnectDialog();
   dialog.ConnectType().SetItemIndex(phone.empty() ? 0 : 1);
   dialog.ApplyConnectType();
   dialog.Phones().SetText(phone);
-  QTimer::singleShot(50, [&window, port] {
+  QTimer::singleShot(50, [&window, port, shot] {
+    if (shot) Shot(&window, shot);
     QDialog* view = window.ConnectDialogView();
     view->findChild<QComboBox*>("ComPorts")->setEditText(QString::fromStdString(port));
     QTest::mouseClick(view->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
@@ -108,6 +114,17 @@ void UpdateWindowTest::updateOfferedAfterConnectingFlashesAndReconnects() {
   Shot(dialog, "update-success.png");
   QCOMPARE(Count(panel, "+BE"), 1);
   QCOMPARE(Count(panel, "+W"), 1622);
+  // While the dialog waits for its button the panel restarts: nothing polls it (the keep-alive
+  // and the signal levels would be due several times over in this wait).
+  QTest::qWait(1500);
+  QVERIFY(!window.isEnabled());
+  {
+    const auto lines = panel.ReceivedLines();
+    const auto finish = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("+EE", 0) == 0; });
+    QVERIFY(finish != lines.end());
+    for (auto it = finish + 1; it != lines.end(); ++it)
+      QVERIFY2(it->rfind("+sp", 0) != 0 && it->rfind("+AQ", 0) != 0 && it->rfind("+AZ", 0) != 0, it->c_str());
+  }
 
   // Exit reconnects without the connection dialog; the panel has its new version.
   QTest::mouseClick(exit, Qt::LeftButton);
@@ -138,8 +155,10 @@ void UpdateWindowTest::aDroppedCallResumesWhenTheUpdateIsStartedAgain() {
   QDialog* dialog = window.Firmware().UpdateView();
   QTRY_VERIFY(dialog->isVisible());
   QTest::mouseClick(dialog->findChild<QPushButton*>("btnUpdateVer"), Qt::LeftButton);
-  QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "lbError"), QString::fromUtf8("В процессе перепрошивки возникли ошибки!"),
-                            40000);
+  QTRY_VERIFY_WITH_TIMEOUT(Text(dialog, "lbError").startsWith(QString::fromUtf8("В процессе перепрошивки возникли ошибки!")),
+                           40000);
+  // The line went, not the panel's will; the memory holds half an image.
+  QVERIFY(Text(dialog, "lbError").contains(QString::fromUtf8("связь с панелью потеряна. Память панели стерта")));
   QCOMPARE(window.Shell().Device().FirmwareResume().nextLine, 401);
 
   // After a failure the exit button asks for the connection again; the update is offered
@@ -201,13 +220,30 @@ void UpdateWindowTest::hexFileDialogShowsTheFileAndFlashesIt() {
   main["tbtnConnect"].Click();
   QVERIFY(window.Shell().Connected());
 
+  // A second file typed into the path after browsing the first one.
+  const std::string other = folder + "other.hex";
+  {
+    std::ofstream file(other, std::ios::binary);
+    for (unsigned p = 0; p < 8; ++p) {
+      char line[64];
+      unsigned sum = 16 + p * 16 + 0x5A * 16;
+      std::string data;
+      for (unsigned i = 0; i < 16; ++i) data += "5A";
+      std::snprintf(line, sizeof line, ":10%04X00%s%02X\r\n", p * 16, data.c_str(), (0x100 - (sum & 0xFF)) & 0xFF);
+      file << line;
+    }
+    file << ":00000001FF\r\n";
+  }
   window.Firmware().autoHexFile = hex;
   QDialog* fileView = window.Firmware().FileView();
   QTimer::singleShot(50, [&] {
     QCOMPARE(fileView->windowTitle(), QString::fromUtf8("Обновление версии прошивки"));
     auto* grid = fileView->findChild<QTableWidget*>("sgHex");
     QCOMPARE(grid->rowCount(), 8);
+    auto* ok = fileView->findChild<QPushButton*>("btnOK");
+    QVERIFY(!ok->isEnabled());  // nothing to flash yet
     QTest::mouseClick(fileView->findChild<QToolButton*>("RzBitBtn1"), Qt::LeftButton);
+    QVERIFY(ok->isEnabled());
     QCOMPARE(fileView->findChild<QLineEdit*>("etPath")->text(), QString::fromStdString(hex));
     QCOMPARE(grid->rowCount(), 22);
     QCOMPARE(grid->item(21, 0)->text(), QString("0015"));
@@ -215,19 +251,116 @@ void UpdateWindowTest::hexFileDialogShowsTheFileAndFlashesIt() {
     QCOMPARE(grid->horizontalHeaderItem(16)->text(), QString("0F"));
     fileView->resize(760, 420);
     Shot(fileView, "hex-dialog.png");
-    QTest::mouseClick(fileView->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    auto* path = fileView->findChild<QLineEdit*>("etPath");
+    path->selectAll();
+    QTest::keyClicks(path, QString::fromStdString(other));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    // The dialog comes back with the typed file's table before anything is sent.
+    QTimer::singleShot(50, [&, grid] {
+      QVERIFY(fileView->isVisible());
+      QCOMPARE(grid->rowCount(), 8);
+      QCOMPARE(grid->item(0, 1)->text(), QString("5A"));
+      QVERIFY(panel.ReceivedLines().size() > 0 && Count(panel, "+W") == 0);
+      QTest::mouseClick(fileView->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    });
   });
   main["mnuUpdate"].Click();
   auto* bar = window.statusBar()->findChild<QProgressBar*>("RzProgressBar1");
   QVERIFY(bar && bar->isVisible());
-  QCOMPARE(bar->maximum(), 6 + 103);
+  QCOMPARE(window.Firmware().infos.size(), 1u);
+  QVERIFY(QString::fromStdString(Cp1251ToUtf8(window.Firmware().infos[0])).contains("прочитан заново"));
+  QCOMPARE(bar->maximum(), 2 + 103);
   QVERIFY(!window.isEnabled());
   QTRY_VERIFY_WITH_TIMEOUT(window.isEnabled(), 20000);
-  QCOMPARE(bar->value(), 109);
-  QCOMPARE(Count(panel, "+W"), 6);
+  QCOMPARE(bar->value(), 105);
+  QCOMPARE(Count(panel, "+W"), 2);
   QCOMPARE(Count(panel, "+EE"), 1);
-  // The file update logs its exchange.
-  QVERIFY(window.findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("-> com: +W0014:"));
+  // The file update logs its exchange: the typed file's bytes went out.
+  QVERIFY(window.findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("-> com: +W0004:5A5A"));
+  window.close();
+}
+
+void UpdateWindowTest::aFailureAndAnAbortAfterTheEraseSayTheMemoryIsErased() {
+  TScopedTimeScale fast(0.025);
+  sim::TVirtualPanel panel(Offered());
+  sim::TBootLoaderOptions refuse;
+  refuse.refuseBlock = "0010";
+  panel.BootLoader().SetOptions(refuse);
+  const std::string port = panel.Start();
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.resize(1000, 700);
+  window.show();
+  window.Firmware().autoAnswer = 1;
+  ConnectTo(window, port);
+  window.Shell().Main()["tbtnConnect"].Click();
+  QDialog* dialog = window.Firmware().UpdateView();
+  QTRY_VERIFY(dialog->isVisible());
+  auto* start = dialog->findChild<QPushButton*>("btnUpdateVer");
+  auto* exit = dialog->findChild<QPushButton*>("btnExit");
+  auto* memo = window.findChild<QPlainTextEdit*>("Memo1");
+  const QString erased = QString::fromUtf8(
+      "Память панели стерта: панель не будет работать, пока прошивка не будет обновлена. Запустите перепрошивку еще "
+      "раз.");
+
+  // A block refused after the erase.
+  QTest::mouseClick(start, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(Text(dialog, "lbError").startsWith(QString::fromUtf8("В процессе перепрошивки возникли ошибки!")),
+                           20000);
+  QVERIFY(Text(dialog, "lbError").contains(QString::fromUtf8("Не удалось записать блок 0010: панель не приняла команду.")));
+  QVERIFY(Text(dialog, "lbError").contains(erased));
+  QVERIFY(Text(dialog, "lbTimeLost").isEmpty());
+  QVERIFY(!start->isEnabled());
+  QVERIFY(exit->isEnabled());
+  QVERIFY(memo->toPlainText().contains(QString::fromUtf8("ОШИБКА! Прошивка не обновлена! Не удалось записать блок 0010")));
+  QVERIFY(memo->toPlainText().contains(erased));
+  Shot(dialog, "update-failed.png");
+
+  // The exit button reconnects through the connection dialog; the update is offered again.
+  panel.BootLoader().SetOptions({});
+  ConnectTo(window, port);
+  QTest::mouseClick(exit, Qt::LeftButton);
+  QTRY_VERIFY(dialog->isVisible());
+  QVERIFY(start->isEnabled());
+  QVERIFY(Text(dialog, "lbError").isEmpty());
+
+  // Stopped half-way: the log says what the panel was left with.
+  memo->clear();
+  QTest::mouseClick(start, Qt::LeftButton);
+  auto* bar = dialog->findChild<QProgressBar*>("RzProgressBar1");
+  QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 100, 20000);
+  Shot(dialog, "update-before-abort.png");
+  ConnectTo(window, port, {}, "update-aborted.png");
+  QTest::mouseClick(exit, Qt::LeftButton);
+  QTRY_VERIFY(window.Shell().Connected());
+  QVERIFY(memo->toPlainText().contains(QString::fromUtf8("ОШИБКА! Прошивка не обновлена! Перепрошивка прервана. ") + erased));
+  QVERIFY(Count(panel, "+W") < 1622);
+  QCOMPARE(Count(panel, "+EE"), 0);
+  if (dialog->isVisible()) exit->click();
+  window.close();
+}
+
+void UpdateWindowTest::updateWhileDisconnectedSaysSoBeforeAnyWarning() {
+  QTemporaryDir dir;
+  MainWindow window(dir.path().toStdString() + "/");
+  window.show();
+  QString title, text;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      title = box->windowTitle();
+      text = box->text();
+      Shot(box, "update-disconnected.png");
+      box->accept();
+    }
+  });
+  poll.start(20);
+  window.Shell().Main()["N5"].Click();
+  poll.stop();
+  QCOMPARE(title, QString::fromUtf8("Перепрошивка панели"));
+  QCOMPARE(text, QString::fromUtf8("Нет соединения с панелью!"));
+  QVERIFY(window.Firmware().questions.empty());
+  QVERIFY(!window.Firmware().UpdateView()->isVisible());
   window.close();
 }
 
