@@ -35,6 +35,14 @@ class TCodec {
   // What a write shows in the field before sending, when the field holds what the panel must
   // not get (empty, out of range): its default or a clamped value. Nothing: send as it is.
   virtual std::optional<std::string> Fill(const TFieldState&) const { return std::nullopt; }
+
+ protected:
+  // What Fill gives for a field whose write sends it normalised: the normalised text, shown
+  // only when it differs from what the field holds.
+  static std::optional<std::string> FillWith(std::string normalised, const std::string& shown) {
+    if (normalised == shown) return std::nullopt;
+    return normalised;
+  }
 };
 
 // Text as it stands (blanks and control characters trimmed from a reply).

@@ -178,6 +178,13 @@ bool TPageRun::Write(const TParam& param) {
   return Step(status, param.write + *value, param.writeStyle, param.write).Ok();
 }
 
+void TPageRun::Sequence(std::initializer_list<std::function<void()>> steps) {
+  for (const auto& step : steps) {
+    if (Stopped()) return;
+    step();
+  }
+}
+
 void TPageRun::ReadTable() {
   for (const TParam& param : page_.Params()) {
     if (Stopped()) return;

@@ -3,6 +3,7 @@
 // the status colours, the record of every parameter that failed and the page's one failure
 // log line. Table rows and hand-written steps go through the same helpers.
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "model/Page.h"
@@ -35,6 +36,8 @@ class TPageRun {
   // Table rows: read or write one parameter with its codec and query style.
   bool Read(const TParam& param);
   bool Write(const TParam& param);
+  // Steps in order, each only while the operation has not been stopped.
+  void Sequence(std::initializer_list<std::function<void()>> steps);
   // Every row of the page's table that has a command in that direction, in order.
   void ReadTable();
   void WriteTable();

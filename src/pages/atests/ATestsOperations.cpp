@@ -161,16 +161,14 @@ void ReadATests(TDevZorvan& device, const TPage& p) {
   RunPageSteps(device, page, "Ошибка при чтении системных событий!", [&](TPageRun& run) {
     const auto& rows = page.Params();
     const bool mains = HasMainsEvents(device.Family());
-    ReadDailyTests(run, page);
-    if (run.Stopped()) return;
-    run.Read(rows[kPeriodRow]);
-    if (run.Stopped()) return;
-    ReadPowerEvents(run, page, mains);
-    if (run.Stopped()) return;
-    if (mains) run.Read(rows[kDelayRow]);
-    else run.Show(page.V220Combo, kFirstItem);
-    if (run.Stopped()) return;
-    run.Read(rows[kRestartRow]);
+    run.Sequence({[&] { ReadDailyTests(run, page); },
+                  [&] { run.Read(rows[kPeriodRow]); },
+                  [&] { ReadPowerEvents(run, page, mains); },
+                  [&] {
+                    if (mains) run.Read(rows[kDelayRow]);
+                    else run.Show(page.V220Combo, kFirstItem);
+                  },
+                  [&] { run.Read(rows[kRestartRow]); }});
   });
 }
 
@@ -223,22 +221,23 @@ void WriteATests(TDevZorvan& device, const TPage& p) {
   RunPageSteps(device, page, "Ошибка при записи системных событий!", [&](TPageRun& run) {
     const auto& rows = page.Params();
     const bool mains = HasMainsEvents(device.Family());
-    if (run.Stopped()) return;
-    // The daily tests are sorted together: they go only as a whole.
-    if (run.Holds({&page.AT1Combo, &page.AT2Combo, &page.AT3Combo}, "+AN=")) WriteDailyTests(run, page);
-    if (run.Stopped()) return;
-    run.Write(rows[kPeriodRow]);
-    if (run.Stopped()) return;
-    if (run.Holds({&page.V220Check, &page.AKBBreakCheck, &page.AKBLowPowerCheck}, "+PO="))
-      WritePowerEvents(run, page, mains);
-    if (run.Stopped()) return;
-    // While the mains events are off the delay list is disabled: the shortest delay is sent.
-    if (run.Holds({&page.V220Check}, "+WI=")) {
-      if (mains && run.Values()[page.V220Check].checked) run.Write(rows[kDelayRow]);
-      else run.Step(page.Label14, "+WI=01", TQuery::ReadParam, "+WI=");
-    }
-    if (run.Stopped()) return;
-    run.Write(rows[kRestartRow]);
+    run.Sequence({
+        // The daily tests are sorted together: they go only as a whole.
+        [&] {
+          if (run.Holds({&page.AT1Combo, &page.AT2Combo, &page.AT3Combo}, "+AN=")) WriteDailyTests(run, page);
+        },
+        [&] { run.Write(rows[kPeriodRow]); },
+        [&] {
+          if (run.Holds({&page.V220Check, &page.AKBBreakCheck, &page.AKBLowPowerCheck}, "+PO="))
+            WritePowerEvents(run, page, mains);
+        },
+        // While the mains events are off the delay list is disabled: the shortest delay is sent.
+        [&] {
+          if (!run.Holds({&page.V220Check}, "+WI=")) return;
+          if (mains && run.Values()[page.V220Check].checked) run.Write(rows[kDelayRow]);
+          else run.Step(page.Label14, "+WI=01", TQuery::ReadParam, "+WI=");
+        },
+        [&] { run.Write(rows[kRestartRow]); }});
   });
 }
 

@@ -31,9 +31,7 @@ class TObjectNumberCodec : public TCodec {
     return NormaliseObjectNumber(field.text);
   }
   std::optional<std::string> Fill(const TFieldState& field) const override {
-    std::string value = NormaliseObjectNumber(field.text);
-    if (value == field.text) return std::nullopt;
-    return value;
+    return FillWith(NormaliseObjectNumber(field.text), field.text);
   }
 };
 
@@ -50,9 +48,7 @@ class TMasterCodeCodec : public TCodec {
     return NormaliseMasterCode(field.text);
   }
   std::optional<std::string> Fill(const TFieldState& field) const override {
-    std::string value = NormaliseMasterCode(field.text);
-    if (value == field.text) return std::nullopt;
-    return value;
+    return FillWith(NormaliseMasterCode(field.text), field.text);
   }
 };
 
@@ -121,16 +117,15 @@ void ReadCommon(TDevZorvan& device, const TPage& p) {
   const TformCommon& page = PageOf<TformCommon>(p);
   RunPageSteps(device, page, "Ошибка при чтении общих настроек!", [&](TPageRun& run) {
     const auto& params = page.Params();
-    run.Read(params[0]);
-    if (run.Stopped()) return;
-    run.Read(params[1]);
-    if (run.Stopped()) return;
-    const std::string sim = ReadSignal(device, page);
-    if (run.Stopped()) return;
-    run.Read(params[2]);
-    if (run.Stopped()) return;
-    // A family 101 panel is left on SIM 1 after a read.
-    if (device.Family() == 101 && !sim.empty() && !SimOneActive(sim)) SendRaw(device, "+AZ=0");
+    std::string sim;
+    run.Sequence({[&] { run.Read(params[0]); },
+                  [&] { run.Read(params[1]); },
+                  [&] { sim = ReadSignal(device, page); },
+                  [&] { run.Read(params[2]); },
+                  // A family 101 panel is left on SIM 1 after a read.
+                  [&] {
+                    if (device.Family() == 101 && !sim.empty() && !SimOneActive(sim)) SendRaw(device, "+AZ=0");
+                  }});
   });
 }
 

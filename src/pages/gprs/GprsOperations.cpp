@@ -18,9 +18,7 @@ class TServerPasswordCodec : public TCodec {
   std::optional<std::string> Decode(std::string_view reply) const override { return TrimBlanks(reply); }
   std::optional<std::string> Encode(const TFieldState& field) const override { return Padded(field.text); }
   std::optional<std::string> Fill(const TFieldState& field) const override {
-    std::string padded = Padded(field.text);
-    if (padded == field.text) return std::nullopt;
-    return padded;
+    return FillWith(Padded(field.text), field.text);
   }
 
  private:

@@ -28,9 +28,9 @@ class TSirenTimeCodec : public TCodec {
     return HexText(*value, 2);
   }
   std::optional<std::string> Fill(const TFieldState& field) const override {
-    const std::string kept = SirenTimeText(TrimBlanks(field.text));
-    if (kept == field.text) return std::nullopt;
-    return "*" + kept;
+    // Shown as the list's edit text.
+    if (auto kept = FillWith(SirenTimeText(TrimBlanks(field.text)), field.text)) return "*" + *kept;
+    return std::nullopt;
   }
 };
 
