@@ -598,12 +598,15 @@ QString ToQt(const std::string& cp1251) { return QString::fromStdString(Cp1251To
 std::string FromQt(const QString& text) { return Utf8ToCp1251(text.toStdString()); }
 
 QColor ColorFromName(const std::string& name, const QWidget* widget, bool background) {
-  const QPalette palette = widget ? widget->palette() : QPalette();
+  // The style's own colours of an enabled widget: the widget's palette holds what was set on it
+  // before, and its disabled colours while it is disabled, which would stick once it is enabled.
+  const QPalette palette = widget ? QApplication::palette(widget) : QApplication::palette();
+  const auto system = [&palette](QPalette::ColorRole role) { return palette.color(QPalette::Active, role); };
   const auto color = StringToColor(name);
-  if (!color) return background ? palette.color(QPalette::Base) : palette.color(QPalette::WindowText);
-  if (*color == clWindowText) return palette.color(QPalette::WindowText);
-  if (*color == clWindow) return palette.color(QPalette::Base);
-  if (*color == clBtnFace) return palette.color(QPalette::Button);
+  if (!color) return background ? system(QPalette::Base) : system(QPalette::WindowText);
+  if (*color == clWindowText) return system(QPalette::WindowText);
+  if (*color == clWindow) return system(QPalette::Base);
+  if (*color == clBtnFace) return system(QPalette::Button);
   const TColor c = *color & 0xFFFFFF;
   return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
 }

@@ -37,7 +37,33 @@ class BinderTest : public QObject {
   void comboItemsShowTheirIcons();
   void backspaceReachesTheKeyFilter();
   void columnWidthsFollowTheModelAndTheUser();
+  void aControlEnabledAgainDrawsItsTextAsEnabled();
 };
+
+// Disabled while an operation runs and enabled again, a tree and a label show their text in
+// the enabled colour, not the grey they had while disabled.
+void BinderTest::aControlEnabledAgainDrawsItsTextAsEnabled() {
+  TForm form("formTest");
+  auto& tree = form.Add("tv1", K::TreeView);
+  auto& label = form.Add("lbStatus", K::Label);
+  QWidget root;
+  auto* treeView = new QTreeWidget(&root);
+  treeView->setObjectName("tv1");
+  auto* labelView = new QLabel(&root);
+  labelView->setObjectName("lbStatus");
+  BindForm(&root, form);
+  const QColor enabledText = QApplication::palette(treeView).color(QPalette::Active, QPalette::Text);
+  QVERIFY(enabledText != QApplication::palette(treeView).color(QPalette::Disabled, QPalette::Text));
+  for (TControl* c : {&tree, &label}) {
+    c->SetEnabled(false);
+    c->SetFontColor("clRed");  // any repaint while disabled
+    c->SetFontColor("clWindowText");
+    c->SetEnabled(true);
+  }
+  QCOMPARE(treeView->palette().color(QPalette::Active, QPalette::Text), enabledText);
+  QCOMPARE(labelView->palette().color(QPalette::Active, QPalette::WindowText),
+           QApplication::palette(labelView).color(QPalette::Active, QPalette::WindowText));
+}
 
 void BinderTest::modelToWidgetsAndBack() {
   TForm form("formTest");
