@@ -64,7 +64,7 @@ bool LineUp(TShell& shell) {
 TPanelComparison::TPanelComparison(TShell& shell, const TIniFile& file) : shell_(shell), file_(file) {
   for (TPageId id : shell.Catalogue().readAll) {
     const TPageEntry& entry = shell.Catalogue().Entry(id);
-    if (entry.kind && file.SectionExists(entry.name)) pages_.push_back(id);
+    if (entry.kind && FileHoldsPage(file, shell.PageSet().Page(id))) pages_.push_back(id);
   }
 }
 

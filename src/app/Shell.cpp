@@ -530,7 +530,7 @@ void TShell::LoadSettingsCommand() {
   }
   // A file with none of the program's sections is no configuration: it changes nothing.
   bool known = ini.SectionExists("Connect");
-  for (TPageId page : Catalogue().load) known = known || ini.SectionExists(pages_.Page(page).Name());
+  for (TPageId page : Catalogue().load) known = known || FileHoldsPage(ini, pages_.Page(page));
   if (!known) {
     view_->ShowError("Error", path + W(": в файле нет ни одного раздела настроек программы; ничего не загружено"));
     return;

@@ -57,13 +57,13 @@ TWriteScope ScopeOf(const TShell& shell, const TIniFile& ini, std::vector<const 
   std::vector<std::string> leftOut;
   std::vector<const TPageEntry*> held;
   for (const TPageEntry* entry : pages) {
-    if (!ini.SectionExists(entry->name)) {
+    const TPage& page = *shell.FindPage(entry->name);
+    if (!FileHoldsPage(ini, page)) {
       leftOut.push_back(entry->name);
       continue;
     }
     held.push_back(entry);
     scope.pages.insert(entry->id);
-    const TPage& page = *shell.FindPage(entry->name);
     for (const auto& control : page.Controls())
       if (page.StoredAs(*control) != TStored::None && page.FileHolds(ini, *control))
         scope.fields.insert({page.Name(), control->Name()});

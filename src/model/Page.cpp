@@ -47,7 +47,7 @@ void ClearMarks(TForm& page, bool forRead) {
 
 // Takes what the page's section holds and the control can take; the rest stays as it is.
 static void LoadPage(const TIniFile& ini, TPage& page) {
-  if (!ini.SectionExists(page.Name())) return;
+  if (!FileHoldsPage(ini, page)) return;
   for (const auto& ptr : page.Controls()) {
     TControl& c = *ptr;
     const auto value = FileValue(ini, page, c);
@@ -103,11 +103,12 @@ void TformIncl::ResetMarks() {
 }
 
 void TformIncl::SaveToIni(TIniFile& ini) const {
+  if (Section().empty()) return;
   for (const auto& ptr : Controls()) {
     const TControl& c = *ptr;
-    if (IsEditLike(c)) ini.WriteString(Name(), c.Name(), c.Text());
-    else if (c.IsA(K::CheckBox) || c.IsA(K::RadioButton)) ini.WriteBool(Name(), c.Name(), c.Checked());
-    else if (c.IsA(K::ComboBox)) ini.WriteInteger(Name(), c.Name(), c.ItemIndex());
+    if (IsEditLike(c)) ini.WriteString(Section(), c.Name(), c.Text());
+    else if (c.IsA(K::CheckBox) || c.IsA(K::RadioButton)) ini.WriteBool(Section(), c.Name(), c.Checked());
+    else if (c.IsA(K::ComboBox)) ini.WriteInteger(Section(), c.Name(), c.ItemIndex());
   }
 }
 
@@ -154,8 +155,9 @@ void TformIncl::SetDefaults() {
   }
 }
 
-void SavePlainPage(TIniFile& ini, const TForm& page, TListStorage lists) {
-  const std::string& s = page.Name();
+void SavePlainPage(TIniFile& ini, const TPage& page, TListStorage lists) {
+  const std::string s = page.Section();
+  if (s.empty()) return;
   const bool asText = lists == TListStorage::ShownText;
   for (const auto& ptr : page.Controls()) {
     const TControl& c = *ptr;
@@ -178,13 +180,13 @@ void TPlainPage::LoadFromIni(const TIniFile& ini) { LoadPage(ini, *this); }
 void TPlainPage::SaveToIni(TIniFile& ini) const { SavePlainPage(ini, *this, lists_); }
 
 bool TPage::FileHolds(const TIniFile& ini, const TControl& control) const {
-  return ini.ValueExists(Name(), control.Name());
+  return ini.ValueExists(Section(), control.Name());
 }
 
 std::optional<std::string> FileValue(const TIniFile& ini, const TPage& page, const TControl& c, std::string* why) {
   const TStored stored = page.StoredAs(c);
-  if (stored == TStored::None || !ini.ValueExists(page.Name(), c.Name())) return std::nullopt;
-  const std::string& s = page.Name();
+  if (stored == TStored::None || !ini.ValueExists(page.Section(), c.Name())) return std::nullopt;
+  const std::string s = page.Section();
   switch (stored) {
     case TStored::Text:
       return AcceptValue(c, ini.ReadString(s, c.Name(), ""), why);
@@ -232,23 +234,28 @@ bool Sendable(const TPage& page, const TControl& c, const std::string& value) {
 }  // namespace
 
 void TPage::CheckFile(const TIniFile& ini, std::vector<TFileProblem>& problems) const {
-  if (!ini.SectionExists(Name())) return;
+  if (!FileHoldsPage(ini, *this)) return;
   for (const auto& ptr : Controls()) {
     const TControl& c = *ptr;
-    if (StoredAs(c) == TStored::None || !ini.ValueExists(Name(), c.Name())) continue;
+    if (StoredAs(c) == TStored::None || !ini.ValueExists(Section(), c.Name())) continue;
     std::string why;
     const auto value = FileValue(ini, *this, c, &why);
     if (value && !Sendable(*this, c, *value)) why = W("вне допустимого диапазона");
-    if (!value || !why.empty()) problems.push_back({c.Name(), ini.ReadString(Name(), c.Name(), ""), why});
+    if (!value || !why.empty()) problems.push_back({c.Name(), ini.ReadString(Section(), c.Name(), ""), why});
   }
 }
 
 std::vector<std::string> TPage::MissingKeys(const TIniFile& ini) const {
   std::vector<std::string> missing;
-  if (!ini.SectionExists(Name())) return missing;
+  if (!FileHoldsPage(ini, *this)) return missing;
   for (const auto& ptr : Controls())
     if (StoredAs(*ptr) != TStored::None && !FileHolds(ini, *ptr)) missing.push_back(ptr->Name());
   return missing;
+}
+
+bool FileHoldsPage(const TIniFile& ini, const TPage& page) {
+  const std::string section = page.Section();
+  return !section.empty() && ini.SectionExists(section);
 }
 
 void ClearPageForRead(TForm& page) { ClearMarks(page, true); }

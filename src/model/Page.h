@@ -31,6 +31,9 @@ class TPage : public TForm {
   explicit TPage(std::string name, std::string caption = {})
       : TForm(std::move(name)), caption_(std::move(caption)) {}
   const std::string& Caption() const { return caption_; }
+  // The settings-file section that keeps the page: its name unless the page says otherwise;
+  // empty for a page that settings files do not keep.
+  virtual std::string Section() const { return Name(); }
 
   virtual void SetDefaults() {}
   virtual void AdaptToPanel(const TPanelIdentity&) {}
@@ -115,7 +118,7 @@ class TPlainPage : public TPage {
   TListStorage lists_ = TListStorage::ItemIndex;
 };
 
-void SavePlainPage(TIniFile& ini, const TForm& page, TListStorage lists = TListStorage::ItemIndex);
+void SavePlainPage(TIniFile& ini, const TPage& page, TListStorage lists = TListStorage::ItemIndex);
 
 // The file's value for a control as the control would take it, or nothing (with the reason
 // when the file holds a value that cannot be taken). Flags come back "1"/"0", indexes in decimal.
@@ -123,6 +126,9 @@ std::optional<std::string> FileValue(const TIniFile& ini, const TPage& page, con
                                      std::string* why = nullptr);
 
 // Marks before a read or a write: label colours, font styles, "!" captions; a read also empties.
+// The file holds the page's section (never for a page that settings files do not keep).
+bool FileHoldsPage(const TIniFile& ini, const TPage& page);
+
 void ClearPageForRead(TForm& page);
 void ClearPageForWrite(TForm& page);
 

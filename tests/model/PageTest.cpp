@@ -253,5 +253,36 @@ TEST(ControlModel, SelectingTheItemOfAnEditedListShowsIt) {
   page.ShowError("caption", "text");
 }
 
+// A page kept in a section of another name, and one that settings files do not keep.
+template <class Base>
+struct SectionPage : SamplePage<Base> {
+  SectionPage(const char* name, std::string section) : SamplePage<Base>(name), section_(std::move(section)) {}
+  std::string Section() const override { return section_; }
+  std::string section_;
+};
+
+TEST(PagePersistence, APageKeepsItsOwnSectionOrNone) {
+  SectionPage<TformIncl> keys("formTMKeys", "KEYS");
+  SectionPage<TPlainPage> sms("formSMS", "");
+  keys["etObject"].SetText("0A1B");
+  TIniFile ini;
+  keys.SaveToIni(ini);
+  sms.SaveToIni(ini);
+  EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"KEYS"}));
+  EXPECT_EQ(ini.ReadString("KEYS", "etObject", ""), "0A1B");
+  EXPECT_TRUE(FileHoldsPage(ini, keys));
+
+  // A section named like the page that is kept nowhere is not its.
+  ini.WriteString("formSMS", "etObject", "9999");
+  EXPECT_FALSE(FileHoldsPage(ini, sms));
+  sms["etObject"].SetText("1234");
+  sms.LoadFromIni(ini);
+  EXPECT_EQ(sms["etObject"].Text(), "1234");
+
+  SectionPage<TformIncl> loaded("formTMKeys", "KEYS");
+  loaded.LoadFromIni(ini);
+  EXPECT_EQ(loaded["etObject"].Text(), "0A1B");
+}
+
 }  // namespace
 }  // namespace zorvan

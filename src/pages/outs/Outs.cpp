@@ -44,25 +44,25 @@ void TformOuts::ShowOutput(TControl& link, bool on) {
 
 void TformOuts::SaveToIni(TIniFile& ini) const {
   TformIncl::SaveToIni(ini);
-  ini.WriteString(Name(), kSirenTimeKey, SyrenTimeComboBox.Text());
+  ini.WriteString(Section(), kSirenTimeKey, SyrenTimeComboBox.Text());
 }
 
 void TformOuts::LoadFromIni(const TIniFile& ini) {
   TformIncl::LoadFromIni(ini);
   // After the item index, so that a time that is not one of the items survives.
-  if (!ini.ValueExists(Name(), kSirenTimeKey)) return;
-  if (const auto text = AcceptValue(SyrenTimeComboBox, ini.ReadString(Name(), kSirenTimeKey, "")))
+  if (!ini.ValueExists(Section(), kSirenTimeKey)) return;
+  if (const auto text = AcceptValue(SyrenTimeComboBox, ini.ReadString(Section(), kSirenTimeKey, "")))
     SyrenTimeComboBox.SetText(*text);
 }
 
 bool TformOuts::FileHolds(const TIniFile& ini, const TControl& control) const {
-  return TformIncl::FileHolds(ini, control) || (&control == &SyrenTimeComboBox && ini.ValueExists(Name(), kSirenTimeKey));
+  return TformIncl::FileHolds(ini, control) || (&control == &SyrenTimeComboBox && ini.ValueExists(Section(), kSirenTimeKey));
 }
 
 void TformOuts::CheckFile(const TIniFile& ini, std::vector<TFileProblem>& problems) const {
   TformIncl::CheckFile(ini, problems);
-  if (!ini.ValueExists(Name(), kSirenTimeKey)) return;
-  const std::string text = ini.ReadString(Name(), kSirenTimeKey, "");
+  if (!ini.ValueExists(Section(), kSirenTimeKey)) return;
+  const std::string text = ini.ReadString(Section(), kSirenTimeKey, "");
   std::string why;
   if (!AcceptValue(SyrenTimeComboBox, text, &why)) problems.push_back({kSirenTimeKey, text, why});
 }
