@@ -481,7 +481,7 @@ std::string TShell::CheckSettings(const TIniFile& ini, const std::string& path) 
     std::vector<TFileProblem> problems;
     page.CheckFile(ini, problems);
     for (const TFileProblem& p : problems)
-      text += (text.empty() ? "" : "\n") + QuotedPath(path) + ": [" + page.Name() + "] " + p.key + "=" +
+      text += (text.empty() ? "" : "\n") + QuotedPath(path) + ": [" + page.Section() + "] " + p.key + "=" +
               ShownValue(p.value) + ": " + p.why;
   }
   return text;

@@ -69,7 +69,7 @@ TWriteScope ScopeOf(const TShell& shell, const TIniFile& ini, std::vector<const 
         scope.fields.insert({page.Name(), control->Name()});
     const std::vector<std::string> missing = page.MissingKeys(ini);
     if (!missing.empty())
-      Say(file + ": [" + entry->name + W("] нет ключей ") + Joined(missing) +
+      Say(file + ": [" + page.Section() + W("] нет ключей ") + Joined(missing) +
           W(": что от них зависит, не отправляется, панель сохранит свои значения"));
   }
   if (!leftOut.empty() && !held.empty())
